@@ -1,0 +1,28 @@
+#pragma once
+
+#include <QPushButton>
+
+class QStyle;
+
+// A command button whose background colour shows and can be changed at run
+// time. Native styles on Windows and some Linux desktops ignore a palette
+// change on a push button, so these buttons draw with the Fusion style, which
+// paints the palette's button colour.
+class ColorButton : public QPushButton
+{
+    Q_OBJECT
+    Q_PROPERTY(quint32 backColor READ backColor WRITE setBackColor)
+public:
+    explicit ColorButton(const QString &caption, QWidget *parent = nullptr);
+
+    quint32 backColor() const { return m_backColor; }
+    void setBackColor(quint32 color);
+
+protected:
+    void changeEvent(QEvent *event) override;
+
+private:
+    void applyColor();
+
+    quint32 m_backColor;
+};

@@ -1,0 +1,295 @@
+#include "app/Form1.h"
+
+#include "app/MessageBox.h"
+#include "app/Twips.h"
+#include "keyer/KeySpeedPanel.h"
+#include "keyer/KeyerPanel.h"
+#include "launcher/LauncherPanel.h"
+#include "mode/ModePanel.h"
+#include "radio/RadioLink.h"
+#include "radio/SerialPort.h"
+#include "settings/Settings.h"
+#include "voice/AudioRecorderPanel.h"
+#include "voice/VoiceMemoryPanel.h"
+
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QGroupBox>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QThread>
+
+#include <chrono>
+
+QString PortSetting;
+QString BaudText;
+
+namespace {
+// The radio needs a moment to answer before the wait for its reply begins.
+constexpr std::chrono::milliseconds QueryPause{8};
+
+// Characters counted from 1, as the radio's reply formats are described;
+// positions past the end give the empty text.
+QString mid(const QString &text, int start, int length = -1)
+{
+    if (start - 1 >= text.size()) {
+        return QString();
+    }
+    return text.mid(start - 1, length);
+}
+
+// The numeric value of the leading digits of a text, 0 when it has none.
+int leadingNumber(const QString &text)
+{
+    int value = 0;
+    for (const QChar c : text) {
+        if (c < QLatin1Char('0') || c > QLatin1Char('9')) {
+            break;
+        }
+        value = qMin(value * 10 + (c.unicode() - '0'), 1000000);
+    }
+    return value;
+}
+} // namespace
+
+Form1::Form1(SerialPort &port, QWidget *parent)
+    : QMainWindow(parent)
+    , m_port(port)
+{
+    setObjectName(QStringLiteral("Form1"));
+    setWindowTitle(QStringLiteral("RIGDECKＶ１．００"));
+    m_link = new RadioLink(port, this);
+
+    auto *client = new QWidget(this);
+    client->setObjectName(QStringLiteral("Form1Client"));
+    client->setFixedSize(10815 / TwipsPerPixel, 8745 / TwipsPerPixel);
+    setCentralWidget(client);
+
+    m_keyer = new KeyerPanel(*m_link, client);
+    m_launcher = new LauncherPanel(client);
+
+    m_frame2 = new QGroupBox(QStringLiteral("ボイスメモリー補助機能"), client);
+    m_frame2->setObjectName(QStringLiteral("Frame2"));
+    m_frame2->setGeometry(twips(180, 4380, 10425, 1035));
+    m_keySpeed = new KeySpeedPanel(*m_link, m_frame2);
+    m_mode = new ModePanel(*m_link, m_frame2);
+
+    m_frame3 = new QGroupBox(QStringLiteral("プレイバック機能"), client);
+    m_frame3->setObjectName(QStringLiteral("Frame3"));
+    m_frame3->setGeometry(twips(180, 5460, 10425, 2655));
+    m_voice = new VoiceMemoryPanel(*m_link, [this] { return settingsFile(); }, m_frame3);
+    m_audio = new AudioRecorderPanel(*m_link, m_frame3);
+
+    m_command12 = new QPushButton(QStringLiteral("終了"), client);
+    m_command12->setObjectName(QStringLiteral("Command12"));
+    m_command12->setGeometry(twips(9480, 8220, 1065, 435));
+    connect(m_command12, &QPushButton::clicked, this, &Form1::Command12_Click);
+
+    buildMenus();
+    setFixedSize(sizeHint());
+}
+
+Form1::~Form1() = default;
+
+void Form1::buildMenus()
+{
+    m_menuSetup = menuBar()->addMenu(QStringLiteral("設定"));
+    m_menuSetup->setObjectName(QStringLiteral("MENU_SETUP"));
+    QAction *rs232c = m_menuSetup->addAction(QStringLiteral("ＲＳ２３２Ｃの設定"));
+    rs232c->setObjectName(QStringLiteral("MENU_RS232C"));
+    connect(rs232c, &QAction::triggered, this, &Form1::MENU_RS232C_Click);
+    QAction *end = m_menuSetup->addAction(QStringLiteral("終了"));
+    end->setObjectName(QStringLiteral("MENU_END"));
+    connect(end, &QAction::triggered, this, &Form1::MENU_END_Click);
+
+    m_menuHelp = menuBar()->addMenu(QStringLiteral("ヘルプ"));
+    m_menuHelp->setObjectName(QStringLiteral("MENU_HELP"));
+    QAction *operation = m_menuHelp->addAction(QStringLiteral("操作手順"));
+    operation->setObjectName(QStringLiteral("MENU_HELP_OPE"));
+    connect(operation, &QAction::triggered, this, &Form1::MENU_HELP_OPE_Click);
+    QAction *version = m_menuHelp->addAction(QStringLiteral("バージョン"));
+    version->setObjectName(QStringLiteral("MENU_HELP_VER"));
+    connect(version, &QAction::triggered, this, &Form1::MENU_HELP_VER_Click);
+}
+
+QString Form1::settingsFile() const
+{
+    return m_settingsFile.isEmpty() ? SettingsFilePath() : m_settingsFile;
+}
+
+void Form1::setRadioControlsEnabled(bool enabled)
+{
+    m_keyer->Frame1()->setEnabled(enabled);
+    m_frame2->setEnabled(enabled);
+    m_frame3->setEnabled(enabled);
+    m_menuSetup->setEnabled(enabled);
+}
+
+// Start-up
+
+bool Form1::queryRadio(const QString &query, QString &reply, bool &timedOut)
+{
+    if (!m_link->SendCommand(query)) {
+        return false;
+    }
+    QThread::msleep(QueryPause.count());
+    if (!m_link->ReadResponse(reply)) {
+        return false;
+    }
+    timedOut = m_link->ResponseTimedOut() == 1;
+    if (timedOut) {
+        ShowMessage(CheckConnectionMessage);
+    }
+    return true;
+}
+
+void Form1::Form_Load()
+{
+    const QString file = settingsFile();
+    PortSetting = ReadSetting(Key::Port, Section::Com, file);
+    if (PortSetting == SettingMissing) {
+        PortSetting = DefaultPortSetting;
+    }
+    for (int i = 0; i < VoiceMemoryPanel::Channels; ++i) {
+        QString length = ReadSetting(Key::recTime(i), Section::Rec, file);
+        if (length == SettingMissing) {
+            length = QStringLiteral("0");
+        }
+        m_voice->setRecTime(i, length);
+    }
+    for (int i = 0; i < VoiceMemoryPanel::Channels; ++i) {
+        QString comment = ReadSetting(Key::comment(i), Section::Voice, file);
+        if (comment == SettingMissing) {
+            comment.clear();
+        }
+        m_voice->setComment(i, comment);
+    }
+    BaudText = PortSetting.mid(2);
+
+    // A port character that is no digit names port 0, and a speed that is no
+    // number cannot be set: both end in the open failure message below.
+    const QChar portDigit = PortSetting.isEmpty() ? QChar() : PortSetting.at(0);
+    m_port.setCommPort(portDigit.isDigit() && portDigit.unicode() < 128 ? portDigit.unicode() - '0' : 0);
+    const bool lineSettingsTaken = m_port.setSettings(BaudText + QStringLiteral(",n,8,1"));
+
+    auto openFailed = [] { ShowMessage(OpenFailedMessage); };
+    if (!lineSettingsTaken) {
+        openFailed();
+        return;
+    }
+    if (m_port.portOpen()) {
+        m_port.close();
+    }
+    if (!m_port.open()) {
+        openFailed();
+        return;
+    }
+
+    QString reply;
+    bool timedOut = false;
+    for (int n = 1; n <= KeyerPanel::Channels; ++n) {
+        if (!queryRadio(QStringLiteral("KM%1;").arg(n), reply, timedOut)) {
+            openFailed();
+            return;
+        }
+        if (timedOut) {
+            return;
+        }
+        QLineEdit *box = m_keyer->Text1(n - 1);
+        if (reply == QLatin1String("?;") || mid(reply, 4, 2) == QLatin1String("};")) {
+            box->clear();
+        } else if (reply.size() < 4) {
+            // Too short to hold a memory: the reply cannot be shown.
+            openFailed();
+            return;
+        } else {
+            box->setText(reply.mid(3, reply.size() - 4));
+        }
+    }
+
+    if (!queryRadio(QStringLiteral("BI;"), reply, timedOut)) {
+        openFailed();
+        return;
+    }
+    if (timedOut) {
+        return;
+    }
+    m_keySpeed->showBreakIn(mid(reply, 3, 1) != QLatin1String("0"));
+
+    if (!queryRadio(QStringLiteral("MD0;"), reply, timedOut)) {
+        openFailed();
+        return;
+    }
+    if (timedOut) {
+        return;
+    }
+    if (mid(reply, 3, 1) == QLatin1String("0")) {
+        const QString code = mid(reply, 4, 1);
+        int index = code.isEmpty() ? -1 : ModePanel::indexOfCode(code.at(0));
+        if (index < 0) {
+            // A mode the window does not offer: the radio is put into LSB.
+            if (!m_link->SendCommand(ModePanel::modeCommand(0))) {
+                openFailed();
+                return;
+            }
+            index = 0;
+        }
+        m_mode->highlight(index);
+    }
+
+    if (!queryRadio(QStringLiteral("KS;"), reply, timedOut)) {
+        openFailed();
+        return;
+    }
+    if (timedOut) {
+        return;
+    }
+    const QString caption = mid(reply, 3, 3) + QStringLiteral("WPM");
+    m_keySpeed->showSpeed(caption, leadingNumber(caption));
+}
+
+// Exit
+
+void Form1::Command12_Click()
+{
+    close();
+}
+
+void Form1::MENU_END_Click()
+{
+    close();
+}
+
+void Form1::closeEvent(QCloseEvent *event)
+{
+    Form_Unload();
+    event->accept();
+}
+
+void Form1::Form_Unload()
+{
+    if (m_unloaded) {
+        return;
+    }
+    m_unloaded = true;
+    if (m_port.portOpen()) {
+        m_port.close();
+    }
+    emit unloaded();
+    QCoreApplication::exit(0);
+}
+
+// Dialogs and help
+
+void Form1::MENU_RS232C_Click()
+{
+}
+
+void Form1::MENU_HELP_OPE_Click()
+{
+}
+
+void Form1::MENU_HELP_VER_Click()
+{
+}

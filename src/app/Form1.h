@@ -1,0 +1,100 @@
+#pragma once
+
+#include <QMainWindow>
+#include <QPointer>
+#include <QString>
+
+class AudioRecorderPanel;
+class KeySpeedPanel;
+class KeyerPanel;
+class LauncherPanel;
+class ModePanel;
+class QAction;
+class QGroupBox;
+class QMenu;
+class QPushButton;
+class RadioLink;
+class SerialPort;
+class VoiceMemoryPanel;
+
+// Port and speed as stored ("1,19200") and its speed part: program-wide, read
+// at start-up and rewritten by the communication settings dialog.
+extern QString PortSetting;
+extern QString BaudText;
+
+// The main window: it composes the frames, menus and panels, runs start-up
+// and ends the program.
+class Form1 : public QMainWindow
+{
+    Q_OBJECT
+public:
+    explicit Form1(SerialPort &port, QWidget *parent = nullptr);
+    ~Form1() override;
+
+    // Start-up: settings, port, and the radio's present state. Runs before
+    // the window is first shown.
+    void Form_Load();
+    // Exit from every road: help viewer told to quit, port closed if open,
+    // the program ends without saving or sending anything.
+    void Form_Unload();
+
+    void Command12_Click();
+    void MENU_END_Click();
+    void MENU_RS232C_Click();
+    void MENU_HELP_OPE_Click();
+    void MENU_HELP_VER_Click();
+
+    RadioLink &link() { return *m_link; }
+    KeyerPanel &keyer() { return *m_keyer; }
+    KeySpeedPanel &keySpeed() { return *m_keySpeed; }
+    ModePanel &mode() { return *m_mode; }
+    VoiceMemoryPanel &voice() { return *m_voice; }
+    AudioRecorderPanel &audio() { return *m_audio; }
+    LauncherPanel &launcher() { return *m_launcher; }
+
+    QGroupBox *Frame2() const { return m_frame2; }
+    QGroupBox *Frame3() const { return m_frame3; }
+    QPushButton *Command12() const { return m_command12; }
+    QMenu *MENU_SETUP() const { return m_menuSetup; }
+    QMenu *MENU_HELP() const { return m_menuHelp; }
+
+    // The settings file in use: the one a test or the command line named,
+    // otherwise where the program keeps it. Built afresh on every use.
+    QString settingsFile() const;
+    void setSettingsFile(const QString &path) { m_settingsFile = path; }
+
+    // The dialog locks every radio control while it is open.
+    void setRadioControlsEnabled(bool enabled);
+
+signals:
+    // The window has unloaded and the program is ending.
+    void unloaded();
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    void buildMenus();
+    bool queryRadio(const QString &query, QString &reply, bool &timedOut);
+
+    SerialPort &m_port;
+    RadioLink *m_link;
+    KeyerPanel *m_keyer;
+    KeySpeedPanel *m_keySpeed;
+    ModePanel *m_mode;
+    VoiceMemoryPanel *m_voice;
+    AudioRecorderPanel *m_audio;
+    LauncherPanel *m_launcher;
+    QGroupBox *m_frame2;
+    QGroupBox *m_frame3;
+    QPushButton *m_command12;
+    QMenu *m_menuSetup = nullptr;
+    QMenu *m_menuHelp = nullptr;
+    QString m_settingsFile;
+    bool m_unloaded = false;
+};
+
+inline const QString CheckConnectionMessage = QStringLiteral("接続の確認を行ってください。");
+inline const QString OpenFailedMessage =
+    QStringLiteral("ＲＳ２３２Ｃのオープンができません。設定および接続を確認してください。");
+inline const QString DefaultPortSetting = QStringLiteral("1,19200");

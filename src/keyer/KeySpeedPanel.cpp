@@ -1,0 +1,92 @@
+#include "keyer/KeySpeedPanel.h"
+
+#include "app/ColorButton.h"
+#include "app/OleColor.h"
+#include "app/Twips.h"
+#include "radio/RadioLink.h"
+
+#include <QGroupBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QSignalBlocker>
+#include <QSlider>
+#include <QThread>
+
+KeySpeedPanel::KeySpeedPanel(RadioLink &link, QWidget *middleBand)
+    : QObject(middleBand)
+    , m_link(link)
+{
+    m_command3 = new ColorButton(QStringLiteral("BREAK_IN"), middleBand);
+    m_command3->setObjectName(QStringLiteral("Command3"));
+    m_command3->setToolTip(QStringLiteral("ＯＮ：送信モード　　ＯＦＦ：テストモード"));
+    m_command3->setGeometry(14, 22, 104, 40);
+    connect(m_command3, &QPushButton::clicked, this, &KeySpeedPanel::Command3_Click);
+
+    m_frame9 = new QGroupBox(QStringLiteral("KEY SPEED"), middleBand);
+    m_frame9->setObjectName(QStringLiteral("Frame9"));
+    m_frame9->setToolTip(QStringLiteral("モールスの１分あたりの文字速度"));
+    m_frame9->setGeometry(twips(7710, 120, 2355, 855));
+
+    m_label6 = new QLabel(m_frame9);
+    m_label6->setObjectName(QStringLiteral("Label6"));
+    m_label6->setGeometry(8, 16, 80, 18);
+
+    m_command13 = new QPushButton(QStringLiteral("確定"), m_frame9);
+    m_command13->setObjectName(QStringLiteral("Command13"));
+    m_command13->setGeometry(96, 14, 54, 22);
+    connect(m_command13, &QPushButton::clicked, this, &KeySpeedPanel::Command13_Click);
+
+    m_slider1 = new QSlider(Qt::Horizontal, m_frame9);
+    m_slider1->setObjectName(QStringLiteral("Slider1"));
+    m_slider1->setRange(MinimumSpeed, MaximumSpeed);
+    m_slider1->setValue(DesignSpeed);
+    m_slider1->setSingleStep(1);
+    m_slider1->setPageStep(5);
+    m_slider1->setGeometry(6, 37, 145, 18);
+    // Every change of value by the operator (drag, track click, keys, wheel).
+    connect(m_slider1, &QSlider::valueChanged, this, &KeySpeedPanel::Slider1_Change);
+}
+
+QString KeySpeedPanel::speedCommand(int wpm)
+{
+    return QStringLiteral("KS%1;").arg(wpm, 3, 10, QLatin1Char('0'));
+}
+
+void KeySpeedPanel::Slider1_Change()
+{
+    // A blank holds the sign position, as numbers shown without a pattern do.
+    m_label6->setText(QStringLiteral(" %1WPM").arg(m_slider1->value()));
+}
+
+void KeySpeedPanel::Command13_Click()
+{
+    m_link.SendCommand(speedCommand(m_slider1->value()));
+    QThread::msleep(SpeedSettlePause.count());
+}
+
+void KeySpeedPanel::Command3_Click()
+{
+    if (m_breakInOn == 1) {
+        m_link.SendCommand(QStringLiteral("BI0;"));
+        m_command3->setBackColor(OleColor::ButtonFace);
+        m_breakInOn = 0;
+    } else {
+        m_link.SendCommand(QStringLiteral("BI1;"));
+        m_command3->setBackColor(OleColor::Green);
+        m_breakInOn = 1;
+    }
+}
+
+void KeySpeedPanel::showBreakIn(bool on)
+{
+    m_breakInOn = on ? 1 : 0;
+    m_command3->setBackColor(on ? OleColor::Green : OleColor::ButtonFace);
+}
+
+void KeySpeedPanel::showSpeed(const QString &caption, int value)
+{
+    m_label6->setText(caption);
+    // Start-up shows the radio's own three digits; the slider only follows.
+    const QSignalBlocker quiet(m_slider1);
+    m_slider1->setValue(value);
+}

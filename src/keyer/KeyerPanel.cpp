@@ -1,0 +1,87 @@
+#include "keyer/KeyerPanel.h"
+
+#include "app/Twips.h"
+#include "radio/RadioLink.h"
+
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+namespace {
+// The radio plays text memories 1-5 with the selectors after the message
+// memories' 1-5; the fifth is the letter after 9.
+constexpr char TextMemorySelector[KeyerPanel::Channels] = {'6', '7', '8', '9', 'A'};
+
+const QString TextMemoryTip =
+    QStringLiteral("あらかじめＦＴ２０００に登録が必要です。ＰＡＮＥＬＳＹＮＣでも登録可能");
+const QString KeyerButtonTip = QStringLiteral("送信は、ＢＫ＿ＩＮをＯＮ　テストはＢＫ＿ＩＮをＯＦＦ");
+} // namespace
+
+KeyerPanel::KeyerPanel(RadioLink &link, QWidget *window)
+    : QObject(window)
+    , m_link(link)
+{
+    m_frame1 = new QGroupBox(QStringLiteral("コンテストメモリーキーヤー"), window);
+    m_frame1->setObjectName(QStringLiteral("Frame1"));
+    m_frame1->setGeometry(twips(180, 60, 10425, 3645));
+
+    constexpr int labelX = 16, textX = 64, textWidth = 420, buttonWidth = 84;
+    constexpr int textButtonX = textX + textWidth + 14, messageButtonX = textButtonX + buttonWidth + 14;
+    constexpr int headerY = 24, firstRowY = 48, rowPitch = 38, rowHeight = 28;
+
+    auto *label3 = new QLabel(QStringLiteral("TEXT"), m_frame1);
+    label3->setObjectName(QStringLiteral("Label3"));
+    label3->setAlignment(Qt::AlignCenter);
+    label3->setGeometry(textButtonX, headerY, buttonWidth, 20);
+    auto *label4 = new QLabel(QStringLiteral("MESSAGE"), m_frame1);
+    label4->setObjectName(QStringLiteral("Label4"));
+    label4->setAlignment(Qt::AlignCenter);
+    label4->setGeometry(messageButtonX, headerY, buttonWidth, 20);
+
+    for (int i = 0; i < Channels; ++i) {
+        const QString channel = QStringLiteral("CH-%1").arg(i + 1);
+        const int y = firstRowY + i * rowPitch;
+
+        m_label1[i] = new QLabel(channel, m_frame1);
+        m_label1[i]->setObjectName(QStringLiteral("Label1_%1").arg(i));
+        m_label1[i]->setGeometry(labelX, y, textX - labelX - 4, rowHeight);
+
+        m_text1[i] = new QLineEdit(m_frame1);
+        m_text1[i]->setObjectName(QStringLiteral("Text1_%1").arg(i));
+        m_text1[i]->setToolTip(TextMemoryTip);
+        m_text1[i]->setGeometry(textX, y, textWidth, rowHeight);
+
+        m_command1[i] = new QPushButton(channel, m_frame1);
+        m_command1[i]->setObjectName(QStringLiteral("Command1_%1").arg(i));
+        m_command1[i]->setToolTip(KeyerButtonTip);
+        m_command1[i]->setGeometry(textButtonX, y, buttonWidth, rowHeight);
+        connect(m_command1[i], &QPushButton::clicked, this, [this, i] { Command1_Click(i); });
+
+        m_command2[i] = new QPushButton(channel, m_frame1);
+        m_command2[i]->setObjectName(QStringLiteral("Command2_%1").arg(i));
+        m_command2[i]->setToolTip(KeyerButtonTip);
+        m_command2[i]->setGeometry(messageButtonX, y, buttonWidth, rowHeight);
+        connect(m_command2[i], &QPushButton::clicked, this, [this, i] { Command2_Click(i); });
+    }
+}
+
+QString KeyerPanel::textMemoryCommand(int index)
+{
+    return QStringLiteral("KY%1;").arg(QLatin1Char(TextMemorySelector[index]));
+}
+
+QString KeyerPanel::messageMemoryCommand(int index)
+{
+    return QStringLiteral("KY%1;").arg(index + 1);
+}
+
+void KeyerPanel::Command1_Click(int index)
+{
+    m_link.SendCommand(textMemoryCommand(index));
+}
+
+void KeyerPanel::Command2_Click(int index)
+{
+    m_link.SendCommand(messageMemoryCommand(index));
+}

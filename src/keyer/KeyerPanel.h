@@ -1,0 +1,46 @@
+#pragma once
+
+#include <QObject>
+
+#include <array>
+
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QWidget;
+class RadioLink;
+
+// The contest memory keyer frame: five rows, each with the radio's text
+// memory and the buttons that play text memory and message memory n.
+class KeyerPanel : public QObject
+{
+    Q_OBJECT
+public:
+    static constexpr int Channels = 5;
+
+    KeyerPanel(RadioLink &link, QWidget *window);
+
+    QGroupBox *Frame1() const { return m_frame1; }
+    QLineEdit *Text1(int i) const { return m_text1[i]; }
+    QPushButton *Command1(int i) const { return m_command1[i]; }
+    QPushButton *Command2(int i) const { return m_command2[i]; }
+
+    // TEXT button: text memory index+1.
+    void Command1_Click(int index);
+    // MESSAGE button: message memory index+1.
+    void Command2_Click(int index);
+
+    // The command that plays text memory index+1 ("KY6;".."KYA;") or
+    // message memory index+1 ("KY1;".."KY5;").
+    static QString textMemoryCommand(int index);
+    static QString messageMemoryCommand(int index);
+
+private:
+    RadioLink &m_link;
+    QGroupBox *m_frame1;
+    std::array<QLabel *, Channels> m_label1{};
+    std::array<QLineEdit *, Channels> m_text1{};
+    std::array<QPushButton *, Channels> m_command1{};
+    std::array<QPushButton *, Channels> m_command2{};
+};

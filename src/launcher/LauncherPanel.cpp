@@ -1,0 +1,42 @@
+#include "launcher/LauncherPanel.h"
+
+#include "app/MessageBox.h"
+#include "app/Twips.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QGroupBox>
+#include <QProcess>
+#include <QPushButton>
+#include <QStandardPaths>
+
+LauncherPanel::LauncherPanel(QWidget *window)
+    : QObject(window)
+{
+    m_frame12 = new QGroupBox(QStringLiteral("WAVESCOPEの起動"), window);
+    m_frame12->setObjectName(QStringLiteral("Frame12"));
+    m_frame12->setGeometry(twips(180, 3720, 1575, 615));
+
+    m_command15 = new QPushButton(QStringLiteral("起動"), m_frame12);
+    m_command15->setObjectName(QStringLiteral("Command15"));
+    m_command15->setToolTip(
+        QStringLiteral("サウンドボードに入力されている信号をＦＦＴ変換およびウォータフォール波形で表示する"));
+    m_command15->setGeometry(12, 17, 80, 22);
+    connect(m_command15, &QPushButton::clicked, this, &LauncherPanel::Command15_Click);
+}
+
+void LauncherPanel::Command15_Click()
+{
+    const QString folder =
+        m_programFolder.isEmpty() ? QCoreApplication::applicationDirPath() : m_programFolder;
+    // Beside our own executable first, then wherever the system looks for
+    // programs. Started directly, never through a shell, with no arguments.
+    QString program = QDir(folder).filePath(CompanionProgram);
+    if (!QFileInfo(program).isFile()) {
+        program = QStandardPaths::findExecutable(CompanionProgram);
+    }
+    if (program.isEmpty() || !QProcess::startDetached(program, QStringList(), folder)) {
+        ShowMessage(CompanionMissingMessage);
+    }
+}

@@ -1,0 +1,62 @@
+#include "mode/ModePanel.h"
+
+#include "app/ClickLabel.h"
+#include "app/OleColor.h"
+#include "app/Twips.h"
+#include "radio/RadioLink.h"
+
+#include <QGroupBox>
+
+namespace {
+const QString Blanks17 = QString(17, QLatin1Char(' '));
+const QString Blanks16 = QString(16, QLatin1Char(' '));
+} // namespace
+
+ModePanel::ModePanel(RadioLink &link, QWidget *middleBand)
+    : QObject(middleBand)
+    , m_link(link)
+{
+    m_frame11 = new QGroupBox(QStringLiteral("運用モード"), middleBand);
+    m_frame11->setObjectName(QStringLiteral("Frame11"));
+    m_frame11->setGeometry(twips(1920, 120, 5565, 855));
+
+    const QString captions[Modes] = {Blanks17 + QStringLiteral("LSB"), Blanks16 + QStringLiteral("USB"),
+                                     Blanks17 + QStringLiteral("ＦＭ"), Blanks17 + QStringLiteral("ＡM"),
+                                     Blanks17 + QStringLiteral("ＣＷ")};
+    constexpr int left = 8, top = 22, width = 68, pitch = 72, height = 26;
+    for (int i = 0; i < Modes; ++i) {
+        m_label2[i] = new ClickLabel(captions[i], m_frame11);
+        m_label2[i]->setObjectName(QStringLiteral("Label2_%1").arg(i));
+        m_label2[i]->setGeometry(left + i * pitch, top, width, height);
+        m_label2[i]->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+        connect(m_label2[i], &ClickLabel::clicked, this, [this, i] { Label2_Click(i); });
+    }
+}
+
+QString ModePanel::modeCommand(int index)
+{
+    return QStringLiteral("MD0%1;").arg(QLatin1Char(ModeCode[index]));
+}
+
+int ModePanel::indexOfCode(QChar code)
+{
+    for (int i = 0; i < Modes; ++i) {
+        if (code == QLatin1Char(ModeCode[i])) {
+            return i;
+        }
+    }
+    return -1;
+}
+
+void ModePanel::Label2_Click(int index)
+{
+    m_link.SendCommand(modeCommand(index));
+    highlight(index);
+}
+
+void ModePanel::highlight(int index)
+{
+    for (int i = 0; i < Modes; ++i) {
+        m_label2[i]->setBackColor(i == index ? OleColor::Red : OleColor::White);
+    }
+}

@@ -1,0 +1,38 @@
+#pragma once
+
+#include <QObject>
+
+#include <array>
+
+class ClickLabel;
+class QGroupBox;
+class QWidget;
+class RadioLink;
+
+// The five operating-mode labels of the middle band, clicked like buttons.
+class ModePanel : public QObject
+{
+    Q_OBJECT
+public:
+    static constexpr int Modes = 5;
+    // Screen order LSB, USB, FM, AM, CW; the radio numbers them 1, 2, 4, 5, 3.
+    static constexpr char ModeCode[Modes] = {'1', '2', '4', '5', '3'};
+
+    ModePanel(RadioLink &link, QWidget *middleBand);
+
+    QGroupBox *Frame11() const { return m_frame11; }
+    ClickLabel *Label2(int i) const { return m_label2[i]; }
+
+    void Label2_Click(int index);
+
+    // Paints the label of index red and every other one white.
+    void highlight(int index);
+    // The label index of a radio mode code, or -1 for a mode not offered.
+    static int indexOfCode(QChar code);
+    static QString modeCommand(int index);
+
+private:
+    RadioLink &m_link;
+    QGroupBox *m_frame11;
+    std::array<ClickLabel *, Modes> m_label2{};
+};

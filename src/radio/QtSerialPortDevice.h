@@ -1,0 +1,23 @@
+#pragma once
+
+#include "radio/SerialPort.h"
+
+#include <QSerialPort>
+
+// The real line: a QSerialPort on the device that the port number names.
+class QtSerialPortDevice : public SerialPort
+{
+    Q_OBJECT
+public:
+    explicit QtSerialPortDevice(QObject *parent = nullptr);
+
+    bool portOpen() const override;
+    bool open() override;
+    void close() override;
+    bool output(const QByteArray &data) override;
+    bool input(QByteArray &data) override;
+
+private:
+    QSerialPort m_port;
+    bool m_failed = false;
+};

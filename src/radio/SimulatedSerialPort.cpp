@@ -1,0 +1,34 @@
+#include "radio/SimulatedSerialPort.h"
+
+SimulatedSerialPort::SimulatedSerialPort(QObject *parent)
+    : SerialPort(parent)
+{
+}
+
+bool SimulatedSerialPort::open()
+{
+    if (!configured()) {
+        return false;
+    }
+    m_open = true;
+    return true;
+}
+
+bool SimulatedSerialPort::output(const QByteArray &data)
+{
+    if (!m_open) {
+        return false;
+    }
+    m_pending += m_model.receive(data);
+    return true;
+}
+
+bool SimulatedSerialPort::input(QByteArray &data)
+{
+    data.clear();
+    if (!m_open) {
+        return false;
+    }
+    data.swap(m_pending);
+    return true;
+}

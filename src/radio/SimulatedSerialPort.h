@@ -1,0 +1,26 @@
+#pragma once
+
+#include "radio/SerialPort.h"
+#include "sim/Ft2000Model.h"
+
+// The built-in simulated FT2000 behind the serial port interface, for running
+// the program without a radio (--demo). Replies are ready at once.
+class SimulatedSerialPort : public SerialPort
+{
+    Q_OBJECT
+public:
+    explicit SimulatedSerialPort(QObject *parent = nullptr);
+
+    bool portOpen() const override { return m_open; }
+    bool open() override;
+    void close() override { m_open = false; }
+    bool output(const QByteArray &data) override;
+    bool input(QByteArray &data) override;
+
+    Ft2000Model &model() { return m_model; }
+
+private:
+    Ft2000Model m_model;
+    QByteArray m_pending;
+    bool m_open = false;
+};

@@ -1,0 +1,226 @@
+#include "voice/VoiceMemoryPanel.h"
+
+#include "app/ColorButton.h"
+#include "app/OleColor.h"
+#include "app/Twips.h"
+#include "radio/RadioLink.h"
+#include "settings/Settings.h"
+
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRegularExpression>
+
+namespace {
+const QString StopRecording = QStringLiteral("LM00;");
+const QString StopPlayback = QStringLiteral("PB00;");
+
+void setTextColor(QLabel *label, quint32 color)
+{
+    QPalette pal = label->palette();
+    pal.setColor(QPalette::WindowText, OleColor::toQColor(color));
+    label->setPalette(pal);
+}
+} // namespace
+
+VoiceMemoryPanel::VoiceMemoryPanel(RadioLink &link, SettingsPath settingsPath, QWidget *playbackBand)
+    : QObject(playbackBand)
+    , m_link(link)
+    , m_settingsPath(std::move(settingsPath))
+{
+    m_frame4 = new QGroupBox(QStringLiteral("ボイスメモリー録音"), playbackBand);
+    m_frame4->setObjectName(QStringLiteral("Frame4"));
+    m_frame4->setGeometry(twips(360, 180, 7095, 1275));
+
+    m_frame5 = new QGroupBox(QStringLiteral("ボイスメモリー再生"), playbackBand);
+    m_frame5->setObjectName(QStringLiteral("Frame5"));
+    m_frame5->setToolTip(QStringLiteral("送信は、ＢＫ＿ＩＮをＯＮ　テストはＢＫ＿ＩＮをＯＦＦ"));
+    m_frame5->setGeometry(twips(330, 1530, 7095, 885));
+
+    constexpr int left = 10, pitch = 64, width = 58, height = 26, stopX = 338, stopWidth = 118;
+    for (int i = 0; i < Channels; ++i) {
+        const QString channel = QStringLiteral("CH-%1").arg(i + 1);
+        m_command8[i] = new ColorButton(channel, m_frame4);
+        m_command8[i]->setObjectName(QStringLiteral("Command8_%1").arg(i));
+        m_command8[i]->setGeometry(left + i * pitch, 18, width, height);
+        connect(m_command8[i], &QPushButton::clicked, this, [this, i] { Command8_Click(i); });
+    }
+    m_command10 = new QPushButton(QStringLiteral("録音中止"), m_frame4);
+    m_command10->setObjectName(QStringLiteral("Command10"));
+    m_command10->setGeometry(stopX, 18, stopWidth, height);
+    m_command10->setEnabled(false);
+    connect(m_command10, &QPushButton::clicked, this, &VoiceMemoryPanel::Command10_Click);
+
+    m_frame10 = new QGroupBox(QStringLiteral("コメント入力"), m_frame4);
+    m_frame10->setObjectName(QStringLiteral("Frame10"));
+    m_frame10->setGeometry(twips(360, 690, 5655, 525));
+    m_text2 = new QLineEdit(m_frame10);
+    m_text2->setObjectName(QStringLiteral("Text2"));
+    m_text2->setGeometry(6, 14, 300, 19);
+    m_command14 = new QPushButton(QStringLiteral("確定"), m_frame10);
+    m_command14->setObjectName(QStringLiteral("Command14"));
+    m_command14->setGeometry(312, 13, 58, 21);
+    connect(m_command14, &QPushButton::clicked, this, &VoiceMemoryPanel::Command14_Click);
+    connect(m_text2, &QLineEdit::returnPressed, m_command14, &QPushButton::click);
+    m_frame10->hide();
+
+    m_frame8 = new QGroupBox(QStringLiteral("録音時間"), m_frame4);
+    m_frame8->setObjectName(QStringLiteral("Frame8"));
+    m_frame8->setGeometry(twips(6060, 690, 975, 525));
+    m_label5 = new QLabel(m_frame8);
+    m_label5->setObjectName(QStringLiteral("Label5"));
+    m_label5->setGeometry(4, 14, 58, 19);
+    m_label5->setAlignment(Qt::AlignCenter);
+
+    for (int i = 0; i < Channels; ++i) {
+        const QString channel = QStringLiteral("CH-%1").arg(i + 1);
+        m_command9[i] = new ColorButton(channel, m_frame5);
+        m_command9[i]->setObjectName(QStringLiteral("Command9_%1").arg(i));
+        m_command9[i]->setGeometry(left + i * pitch, 22, width, height);
+        connect(m_command9[i], &QPushButton::clicked, this, [this, i] { Command9_Click(i); });
+    }
+    m_command11 = new QPushButton(QStringLiteral("再生中止"), m_frame5);
+    m_command11->setObjectName(QStringLiteral("Command11"));
+    m_command11->setGeometry(stopX, 22, stopWidth, height);
+    m_command11->setEnabled(false);
+    connect(m_command11, &QPushButton::clicked, this, &VoiceMemoryPanel::Command11_Click);
+
+    m_timer2.setObjectName(QStringLiteral("Timer2"));
+    m_timer2.setInterval(TickInterval);
+    m_timer2.setTimerType(Qt::PreciseTimer);
+    connect(&m_timer2, &QTimer::timeout, this, &VoiceMemoryPanel::Timer2_Timer);
+    m_timer3.setObjectName(QStringLiteral("Timer3"));
+    m_timer3.setInterval(TickInterval);
+    m_timer3.setTimerType(Qt::PreciseTimer);
+    connect(&m_timer3, &QTimer::timeout, this, &VoiceMemoryPanel::Timer3_Timer);
+
+    for (QString &length : m_recTimes) {
+        length = QStringLiteral("0");
+    }
+}
+
+void VoiceMemoryPanel::setComment(int i, const QString &comment)
+{
+    m_command8[i]->setToolTip(comment);
+    m_command9[i]->setToolTip(comment);
+}
+
+// Recording
+
+void VoiceMemoryPanel::Command8_Click(int index)
+{
+    m_timer2.start();
+    m_recordSeconds = 0;
+    m_link.SendCommand(QStringLiteral("LM0%1;").arg(index + 1));
+    m_command8[index]->setBackColor(OleColor::Red);
+    m_recordChannel = index;
+    for (ColorButton *button : m_command8) {
+        button->setEnabled(false);
+    }
+    m_command10->setEnabled(true);
+}
+
+void VoiceMemoryPanel::Timer2_Timer()
+{
+    ++m_recordSeconds;
+    m_label5->setText(QStringLiteral(" %1　秒").arg(m_recordSeconds));
+    setTextColor(m_label5, OleColor::Black);
+    if (m_recordSeconds >= RecordLimitSeconds) {
+        m_timer2.stop();
+        m_label5->clear();
+        Command10_Click();
+        return;
+    }
+    if (m_recordSeconds >= RecordWarningSeconds) {
+        setTextColor(m_label5, OleColor::Red);
+    }
+}
+
+void VoiceMemoryPanel::Command10_Click()
+{
+    m_timer2.stop();
+    m_link.SendCommand(StopRecording);
+    m_command8[m_recordChannel]->setBackColor(OleColor::ButtonFace);
+    const QString length = QStringLiteral(" %1").arg(m_recordSeconds);
+    WriteSetting(length, Key::recTime(m_recordChannel), Section::Rec, m_settingsPath());
+    m_recTimes[m_recordChannel] = length;
+    m_label5->clear();
+    m_frame10->show();
+    m_text2->setFocus();
+    m_command10->setEnabled(false);
+}
+
+void VoiceMemoryPanel::Command14_Click()
+{
+    // A pasted comment may hold line breaks; it is kept on one line.
+    static const QRegularExpression lineBreaks(QStringLiteral("[\\r\\n]+"));
+    QString comment = m_text2->text();
+    comment.replace(lineBreaks, QStringLiteral(" "));
+    setComment(m_recordChannel, comment);
+    WriteSetting(comment, Key::comment(m_recordChannel), Section::Voice, m_settingsPath());
+    m_frame10->hide();
+    EnableRecordButtons();
+}
+
+void VoiceMemoryPanel::EnableRecordButtons()
+{
+    for (ColorButton *button : m_command8) {
+        button->setEnabled(true);
+    }
+}
+
+// Playback
+
+void VoiceMemoryPanel::Command9_Click(int index)
+{
+    m_link.SendCommand(QStringLiteral("PB0%1;").arg(index + 1));
+    m_command9[index]->setBackColor(OleColor::Green);
+    m_playChannel = index;
+    for (ColorButton *button : m_command9) {
+        button->setEnabled(false);
+    }
+    m_command11->setEnabled(true);
+    m_playSeconds = 0;
+    // Restarted, so a channel started while the timer still runs for an
+    // earlier one gets its full length from this moment.
+    m_timer3.start();
+}
+
+void VoiceMemoryPanel::Timer3_Timer()
+{
+    ++m_playSeconds;
+    if (lengthValue(m_recTimes[m_playChannel]) <= m_playSeconds) {
+        m_timer3.stop();
+        Command11_Click();
+    }
+}
+
+void VoiceMemoryPanel::Command11_Click()
+{
+    m_link.SendCommand(StopPlayback);
+    for (ColorButton *button : m_command9) {
+        button->setEnabled(true);
+        button->setBackColor(OleColor::ButtonFace);
+    }
+    m_command11->setEnabled(false);
+}
+
+int VoiceMemoryPanel::lengthValue(const QString &stored)
+{
+    int pos = 0;
+    while (pos < stored.size() && (stored[pos] == QLatin1Char(' ') || stored[pos] == QLatin1Char('\t'))) {
+        ++pos;
+    }
+    bool negative = false;
+    if (pos < stored.size() && (stored[pos] == QLatin1Char('-') || stored[pos] == QLatin1Char('+'))) {
+        negative = stored[pos] == QLatin1Char('-');
+        ++pos;
+    }
+    qint64 value = 0;
+    while (pos < stored.size() && stored[pos].isDigit() && stored[pos].unicode() < 128) {
+        value = qMin<qint64>(value * 10 + (stored[pos].unicode() - '0'), LongestLength);
+        ++pos;
+    }
+    return negative ? -int(value) : int(value);
+}

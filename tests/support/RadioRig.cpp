@@ -1,0 +1,82 @@
+#include "support/RadioRig.h"
+
+#include "radio/RadioLink.h"
+
+#include <QFile>
+#include <QSignalSpy>
+#include <QTest>
+
+RadioRig::RadioRig(int port)
+    : m_portNumber(port)
+{
+    m_radio = std::make_unique<PtyRadio>(model);
+    if (!m_radio->open()) {
+        qFatal("cannot open a pseudo-terminal");
+    }
+    qputenv(QStringLiteral("RIGDECK_COM%1").arg(port).toLatin1().constData(), m_radio->devicePath().toLocal8Bit());
+}
+
+RadioRig::~RadioRig()
+{
+    m_window.reset();
+    m_port.reset();
+    qunsetenv(QStringLiteral("RIGDECK_COM%1").arg(m_portNumber).toLatin1().constData());
+}
+
+QString RadioRig::settingsFile() const
+{
+    return m_dir.filePath(QStringLiteral("RIGDECK.INI"));
+}
+
+void RadioRig::writeSettings(const QByteArray &contents) const
+{
+    QFile file(settingsFile());
+    if (!file.open(QIODevice::WriteOnly) || file.write(contents) != contents.size()) {
+        qFatal("cannot write the settings file");
+    }
+}
+
+QByteArray RadioRig::readSettings() const
+{
+    QFile file(settingsFile());
+    if (!file.open(QIODevice::ReadOnly)) {
+        return QByteArray();
+    }
+    return file.readAll();
+}
+
+void RadioRig::start()
+{
+    m_window.reset();
+    m_port = std::make_unique<QtSerialPortDevice>();
+    m_window = std::make_unique<Form1>(*m_port);
+    m_window->setSettingsFile(settingsFile());
+    m_window->link().setResponseTime(responseTime);
+    m_window->Form_Load();
+}
+
+QByteArrayList RadioRig::commandsAfterSettling()
+{
+    // Let the line carry what was written: wait until no new byte has arrived
+    // for a short while.
+    qsizetype seen = -1;
+    while (seen != m_radio->received().size()) {
+        seen = m_radio->received().size();
+        QTest::qWait(30);
+    }
+    return m_radio->commands();
+}
+
+void RadioRig::script(const QHash<QByteArray, QByteArray> &replies)
+{
+    m_radio->setSilent(true);
+    QObject::disconnect(m_scriptConnection);
+    m_scriptConnection = QObject::connect(m_radio.get(), &PtyRadio::commandReceived, m_radio.get(),
+                                          [this, replies](const QByteArray &command) {
+                                              model.receive(command);
+                                              const auto reply = replies.constFind(command);
+                                              if (reply != replies.constEnd()) {
+                                                  m_radio->sendRaw(*reply);
+                                              }
+                                          });
+}

@@ -1,0 +1,56 @@
+#pragma once
+
+#include "app/Form1.h"
+#include "radio/QtSerialPortDevice.h"
+#include "sim/Ft2000Model.h"
+#include "sim/PtyRadio.h"
+#include "support/MessageRecorder.h"
+
+#include <QHash>
+#include <QTemporaryDir>
+
+#include <chrono>
+#include <memory>
+
+// The program's main window on a real serial port, a pseudo-terminal with the
+// simulated FT2000 at its far end, and a settings file in a temporary folder.
+class RadioRig
+{
+public:
+    // Port 1 names the pseudo-terminal; a test can point other ports at it.
+    explicit RadioRig(int port = 1);
+    ~RadioRig();
+
+    Ft2000Model model;
+    PtyRadio &radio() { return *m_radio; }
+    QtSerialPortDevice &port() { return *m_port; }
+    Form1 &window() { return *m_window; }
+    MessageRecorder &messages() { return m_messages; }
+
+    QString settingsFile() const;
+    // Writes the settings file whole before start-up.
+    void writeSettings(const QByteArray &contents) const;
+    QByteArray readSettings() const;
+
+    // Answers the radio gives instead of the model's: a command not in the
+    // table gets no answer at all. Commands still reach the model's state.
+    void script(const QHash<QByteArray, QByteArray> &replies);
+
+    // Creates the window (again, for a restart) and runs start-up.
+    void start();
+    // How long start-up waits for each reply; the program's own five seconds
+    // unless a test needs less.
+    std::chrono::milliseconds responseTime{300};
+    // Everything the program wrote, as the radio received it, once the bytes
+    // have crossed the line.
+    QByteArrayList commandsAfterSettling();
+
+private:
+    QTemporaryDir m_dir;
+    std::unique_ptr<PtyRadio> m_radio;
+    std::unique_ptr<QtSerialPortDevice> m_port;
+    std::unique_ptr<Form1> m_window;
+    MessageRecorder m_messages;
+    int m_portNumber;
+    QMetaObject::Connection m_scriptConnection;
+};

@@ -1,0 +1,340 @@
+// Start-up against the simulated radio on a pseudo-terminal: what is asked,
+// in which order, and what the window shows of each answer.
+#include "app/ClickLabel.h"
+#include "app/ColorButton.h"
+#include "app/OleColor.h"
+#include "keyer/KeySpeedPanel.h"
+#include "keyer/KeyerPanel.h"
+#include "mode/ModePanel.h"
+#include "radio/RadioLink.h"
+#include "support/RadioRig.h"
+#include "voice/VoiceMemoryPanel.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QSlider>
+#include <QTest>
+#include <QTimer>
+
+namespace {
+const QByteArrayList AllQueries = {"KM1;", "KM2;", "KM3;", "KM4;", "KM5;", "BI;", "MD0;", "KS;"};
+
+QList<quint32> modeColours(Form1 &w)
+{
+    QList<quint32> colours;
+    for (int i = 0; i < ModePanel::Modes; ++i) {
+        colours << w.mode().Label2(i)->backColor();
+    }
+    return colours;
+}
+
+QList<quint32> highlighted(int index)
+{
+    QList<quint32> colours;
+    for (int i = 0; i < ModePanel::Modes; ++i) {
+        colours << (i == index ? OleColor::Red : OleColor::White);
+    }
+    return colours;
+}
+
+const QList<quint32> DesignColours(ModePanel::Modes, OleColor::WindowBackground);
+
+QHash<QByteArray, QByteArray> normalReplies()
+{
+    return {{"KM1;", "KM1CQ TEST};"}, {"KM2;", "KM2};"}, {"KM3;", "KM3ABC};"}, {"KM4;", "KM4X};"},
+            {"KM5;", "KM5ABC};"},     {"BI;", "BI0;"},   {"MD0;", "MD02;"},      {"KS;", "KS025;"}};
+}
+} // namespace
+
+class StartupTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void asksEverythingInOrderAndShowsTheAnswers()
+    {
+        RadioRig rig;
+        rig.model.textMemory[0] = "CQ TEST DE JA1ZZZ";
+        rig.model.textMemory[2] = QByteArray();
+        rig.model.breakIn = true;
+        rig.model.mode = '3';
+        rig.model.keySpeed = 25;
+        rig.start();
+        Form1 &w = rig.window();
+
+        QCOMPARE(rig.commandsAfterSettling(), AllQueries);
+        QVERIFY(rig.messages().messages().isEmpty());
+        QCOMPARE(w.keyer().Text1(0)->text(), QStringLiteral("CQ TEST DE JA1ZZZ}"));
+        QCOMPARE(w.keyer().Text1(2)->text(), QString());
+        QCOMPARE(w.keySpeed().BreakInOn(), 1);
+        QCOMPARE(w.keySpeed().Command3()->backColor(), OleColor::Green);
+        QCOMPARE(modeColours(w), highlighted(4));
+        QCOMPARE(w.keySpeed().Label6()->text(), QStringLiteral("025WPM"));
+        QCOMPARE(w.keySpeed().Slider1()->value(), 25);
+        QVERIFY(rig.port().portOpen());
+    }
+
+    void eachQueryWaitsForThePreviousReply()
+    {
+        RadioRig rig;
+        // The radio answers late; a program that did not wait would send the
+        // next query before the previous answer went out.
+        rig.radio().setSilent(true);
+        QList<int> repliesBeforeEachCommand;
+        int repliesSent = 0;
+        QObject::connect(&rig.radio(), &PtyRadio::commandReceived, &rig.radio(), [&](const QByteArray &command) {
+            repliesBeforeEachCommand << repliesSent;
+            const QByteArray reply = rig.model.receive(command);
+            QTimer::singleShot(40, &rig.radio(), [&, reply] {
+                rig.radio().sendRaw(reply);
+                ++repliesSent;
+            });
+        });
+        rig.start();
+        QCOMPARE(rig.commandsAfterSettling(), AllQueries);
+        QCOMPARE(repliesBeforeEachCommand, (QList<int>{0, 1, 2, 3, 4, 5, 6, 7}));
+        QVERIFY(rig.messages().messages().isEmpty());
+        QCOMPARE(rig.window().keySpeed().Label6()->text(), QStringLiteral("025WPM"));
+    }
+
+    void keyerMemoryReplies_data()
+    {
+        QTest::addColumn<QByteArray>("reply");
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("memory text keeps its end mark") << QByteArray("KM2CQ TEST};") << "CQ TEST}";
+        QTest::newRow("empty memory") << QByteArray("KM2};") << "";
+        QTest::newRow("refused") << QByteArray("?;") << "";
+        QTest::newRow("four characters show nothing") << QByteArray("KM2;") << "";
+        QTest::newRow("stale reply shown as it came") << QByteArray("BI0;KM2A};") << ";KM2A}";
+    }
+
+    void keyerMemoryReplies()
+    {
+        QFETCH(QByteArray, reply);
+        QFETCH(QString, shown);
+        RadioRig rig;
+        auto replies = normalReplies();
+        replies.insert("KM2;", reply);
+        rig.script(replies);
+        rig.start();
+        QCOMPARE(rig.commandsAfterSettling(), AllQueries);
+        QCOMPARE(rig.window().keyer().Text1(1)->text(), shown);
+        QCOMPARE(rig.window().keyer().Text1(4)->text(), QStringLiteral("ABC}"));
+        QVERIFY(rig.messages().messages().isEmpty());
+    }
+
+    void tooShortKeyerReplyIsAnOpenFailure()
+    {
+        RadioRig rig;
+        auto replies = normalReplies();
+        replies.insert("KM3;", "K;");
+        rig.script(replies);
+        rig.start();
+        QCOMPARE(rig.commandsAfterSettling(), (QByteArrayList{"KM1;", "KM2;", "KM3;"}));
+        QCOMPARE(rig.messages().messages(), QStringList{OpenFailedMessage});
+        QCOMPARE(rig.window().keyer().Text1(0)->text(), QStringLiteral("CQ TEST}"));
+        QCOMPARE(rig.window().keySpeed().Slider1()->value(), 30);
+        QVERIFY(rig.window().isEnabled());
+    }
+
+    void breakInReplies_data()
+    {
+        QTest::addColumn<QByteArray>("reply");
+        QTest::addColumn<int>("on");
+        QTest::newRow("off") << QByteArray("BI0;") << 0;
+        QTest::newRow("on") << QByteArray("BI1;") << 1;
+        QTest::newRow("refusal counts as on") << QByteArray("?;") << 1;
+    }
+
+    void breakInReplies()
+    {
+        QFETCH(QByteArray, reply);
+        QFETCH(int, on);
+        RadioRig rig;
+        auto replies = normalReplies();
+        replies.insert("BI;", reply);
+        rig.script(replies);
+        rig.start();
+        QCOMPARE(rig.window().keySpeed().BreakInOn(), on);
+        QCOMPARE(rig.window().keySpeed().Command3()->backColor(), on ? OleColor::Green : OleColor::ButtonFace);
+    }
+
+    void modeReplies_data()
+    {
+        QTest::addColumn<QByteArray>("reply");
+        QTest::addColumn<int>("label");
+        QTest::addColumn<bool>("lsbSent");
+        QTest::newRow("LSB") << QByteArray("MD01;") << 0 << false;
+        QTest::newRow("USB") << QByteArray("MD02;") << 1 << false;
+        QTest::newRow("FM is the third label") << QByteArray("MD04;") << 2 << false;
+        QTest::newRow("AM is the fourth label") << QByteArray("MD05;") << 3 << false;
+        QTest::newRow("CW is the last label") << QByteArray("MD03;") << 4 << false;
+        QTest::newRow("mode not offered switches to LSB") << QByteArray("MD06;") << 0 << true;
+        QTest::newRow("no mode digit switches to LSB") << QByteArray("MD0;") << 0 << true;
+        QTest::newRow("refusal changes no label") << QByteArray("?;") << -1 << false;
+        QTest::newRow("third character not 0") << QByteArray("MD13;") << -1 << false;
+    }
+
+    void modeReplies()
+    {
+        QFETCH(QByteArray, reply);
+        QFETCH(int, label);
+        QFETCH(bool, lsbSent);
+        RadioRig rig;
+        auto replies = normalReplies();
+        replies.insert("MD0;", reply);
+        rig.script(replies);
+        rig.start();
+        QByteArrayList expected = AllQueries;
+        if (lsbSent) {
+            expected.insert(7, "MD01;");
+        }
+        QCOMPARE(rig.commandsAfterSettling(), expected);
+        QCOMPARE(modeColours(rig.window()), label < 0 ? DesignColours : highlighted(label));
+        if (lsbSent) {
+            QCOMPARE(rig.model.mode, '1');
+        }
+    }
+
+    void keySpeedReplies_data()
+    {
+        QTest::addColumn<QByteArray>("reply");
+        QTest::addColumn<QString>("caption");
+        QTest::addColumn<int>("slider");
+        QTest::newRow("slowest") << QByteArray("KS004;") << "004WPM" << 4;
+        QTest::newRow("fastest") << QByteArray("KS060;") << "060WPM" << 60;
+        QTest::newRow("typical") << QByteArray("KS025;") << "025WPM" << 25;
+        QTest::newRow("no digits leaves the lower bound") << QByteArray("?;") << "WPM" << 4;
+        QTest::newRow("beyond the range stops at the top") << QByteArray("KS099;") << "099WPM" << 60;
+    }
+
+    void keySpeedReplies()
+    {
+        QFETCH(QByteArray, reply);
+        QFETCH(QString, caption);
+        QFETCH(int, slider);
+        RadioRig rig;
+        auto replies = normalReplies();
+        replies.insert("KS;", reply);
+        rig.script(replies);
+        rig.start();
+        QCOMPARE(rig.window().keySpeed().Label6()->text(), caption);
+        QCOMPARE(rig.window().keySpeed().Slider1()->value(), slider);
+        QVERIFY(rig.messages().messages().isEmpty());
+    }
+
+    void silentRadioStopsAfterTheFirstQuery()
+    {
+        RadioRig rig;
+        rig.radio().setSilent(true);
+        rig.start();
+        QCOMPARE(rig.commandsAfterSettling(), QByteArrayList{"KM1;"});
+        QCOMPARE(rig.messages().messages(), (QStringList{NoResponseMessage, CheckConnectionMessage}));
+        Form1 &w = rig.window();
+        QVERIFY(rig.port().portOpen());
+        QCOMPARE(modeColours(w), DesignColours);
+        QCOMPARE(w.keySpeed().Label6()->text(), QString());
+        QCOMPARE(w.keySpeed().Slider1()->value(), 30);
+        QCOMPARE(w.keySpeed().BreakInOn(), 0);
+        for (int i = 0; i < KeyerPanel::Channels; ++i) {
+            QVERIFY(w.keyer().Text1(i)->text().isEmpty());
+        }
+    }
+
+    void radioFallingSilentMidwayKeepsWhatWasRead()
+    {
+        RadioRig rig;
+        auto replies = normalReplies();
+        replies.remove("MD0;");
+        rig.script(replies);
+        rig.start();
+        QCOMPARE(rig.commandsAfterSettling(), (QByteArrayList{"KM1;", "KM2;", "KM3;", "KM4;", "KM5;", "BI;", "MD0;"}));
+        QCOMPARE(rig.messages().messages(), (QStringList{NoResponseMessage, CheckConnectionMessage}));
+        QCOMPARE(rig.window().keyer().Text1(4)->text(), QStringLiteral("ABC}"));
+        QCOMPARE(modeColours(rig.window()), DesignColours);
+        QCOMPARE(rig.window().keySpeed().Slider1()->value(), 30);
+    }
+
+    void storedPortAndSpeed_data()
+    {
+        QTest::addColumn<QByteArray>("settings");
+        QTest::addColumn<int>("port");
+        QTest::addColumn<int>("baud");
+        QTest::addColumn<QString>("baudText");
+        QTest::newRow("no settings file") << QByteArray() << 1 << 19200 << "19200";
+        QTest::newRow("port 3 at 4800") << QByteArray("[COM]\nPORT=3,4800\n") << 3 << 4800 << "4800";
+        QTest::newRow("port 9 at 38400, CRLF") << QByteArray("[com]\r\nport = 9,38400\r\n") << 9 << 38400 << "38400";
+    }
+
+    void storedPortAndSpeed()
+    {
+        QFETCH(QByteArray, settings);
+        QFETCH(int, port);
+        QFETCH(int, baud);
+        QFETCH(QString, baudText);
+        RadioRig rig(port);
+        if (!settings.isEmpty()) {
+            rig.writeSettings(settings);
+        }
+        rig.start();
+        QCOMPARE(rig.port().commPort(), port);
+        QCOMPARE(rig.port().baudRate(), baud);
+        QCOMPARE(rig.port().settings(), baudText + QStringLiteral(",n,8,1"));
+        QCOMPARE(BaudText, baudText);
+        QVERIFY(rig.port().portOpen());
+        QCOMPARE(rig.commandsAfterSettling(), AllQueries);
+        QVERIFY(rig.messages().messages().isEmpty());
+    }
+
+    void unusableStoredPortIsReportedNotFatal_data()
+    {
+        QTest::addColumn<QByteArray>("settings");
+        QTest::newRow("port 0") << QByteArray("[COM]\nPORT=0,19200\n");
+        QTest::newRow("port that is no digit") << QByteArray("[COM]\nPORT=x,19200\n");
+        QTest::newRow("speed that is no number") << QByteArray("[COM]\nPORT=1,abc\n");
+        QTest::newRow("empty value") << QByteArray("[COM]\nPORT=\n");
+        QTest::newRow("port part missing") << QByteArray("[COM]\nPORT=,9600\n");
+        QTest::newRow("device that does not exist") << QByteArray("[COM]\nPORT=8,19200\n");
+    }
+
+    void unusableStoredPortIsReportedNotFatal()
+    {
+        QFETCH(QByteArray, settings);
+        qputenv("RIGDECK_COM8", "/nonexistent/ttyRIGDECK");
+        RadioRig rig;
+        rig.writeSettings(settings + "[REC]\nREC_TIME1= 7\n[VOICE]\nCOMMENT1=CQ\n");
+        rig.start();
+        qunsetenv("RIGDECK_COM8");
+        QCOMPARE(rig.messages().messages(), QStringList{OpenFailedMessage});
+        QCOMPARE(rig.commandsAfterSettling(), QByteArrayList());
+        QVERIFY(!rig.port().portOpen());
+        // Settings read before the port still took effect.
+        QCOMPARE(rig.window().voice().RecTimes(1), QStringLiteral("7"));
+        QCOMPARE(rig.window().voice().Command9(1)->toolTip(), QStringLiteral("CQ"));
+        // The window works: clicks update it and send nothing.
+        rig.window().keySpeed().Command3_Click();
+        QCOMPARE(rig.window().keySpeed().Command3()->backColor(), OleColor::Green);
+        QCOMPARE(rig.commandsAfterSettling(), QByteArrayList());
+    }
+
+    void storedLengthsAndCommentsAreLoaded()
+    {
+        RadioRig rig;
+        rig.writeSettings("[REC]\nREC_TIME3= 7\n[VOICE]\nCOMMENT0=CQ コンテスト\nCOMMENT4=\n");
+        rig.start();
+        VoiceMemoryPanel &voice = rig.window().voice();
+        const QStringList expectedLengths = {"0", "0", "0", "7", "0"};
+        for (int i = 0; i < VoiceMemoryPanel::Channels; ++i) {
+            QCOMPARE(voice.RecTimes(i), expectedLengths[i]);
+        }
+        QCOMPARE(voice.Command8(0)->toolTip(), QStringLiteral("CQ コンテスト"));
+        QCOMPARE(voice.Command9(0)->toolTip(), QStringLiteral("CQ コンテスト"));
+        for (int i = 1; i < VoiceMemoryPanel::Channels; ++i) {
+            QCOMPARE(voice.Command8(i)->toolTip(), QString());
+            QCOMPARE(voice.Command9(i)->toolTip(), QString());
+        }
+    }
+};
+
+QTEST_MAIN(StartupTest)
+#include "tst_startup.moc"
