@@ -85,9 +85,13 @@ void ClickLabel::keyPressEvent(QKeyEvent *event)
 
 void ClickLabel::paintEvent(QPaintEvent *event)
 {
-    QLabel::paintEvent(event);
+    Q_UNUSED(event);
+    // The caption keeps its designed leading blanks; on screen the name is
+    // centred, since blanks are narrower or wider in every font.
+    QPainter painter(this);
+    style()->drawItemText(&painter, contentsRect(), Qt::AlignCenter, palette(), isEnabled(), text().trimmed(),
+                          foregroundRole());
     if (hasFocus()) {
-        QPainter painter(this);
         QStyleOptionFocusRect option;
         option.initFrom(this);
         option.rect = rect().adjusted(1, 1, -1, -1);

@@ -61,6 +61,15 @@ Form1::Form1(SerialPort &port, QWidget *parent)
     setWindowTitle(QStringLiteral("RIGDECKＶ１．００"));
     m_link = new RadioLink(port, this);
 
+    // The window was designed for a 9-point font; frames carry their caption
+    // on the border line, so nested frames fit their designed bounds.
+    QFont designFont = font();
+    designFont.setPointSize(9);
+    setFont(designFont);
+    setStyleSheet(QStringLiteral(
+        "QGroupBox { border: 1px solid palette(mid); border-radius: 3px; margin-top: 7px; }"
+        "QGroupBox::title { subcontrol-origin: margin; subcontrol-position: top left; left: 5px; padding: 0 1px; }"));
+
     auto *client = new QWidget(this);
     client->setObjectName(QStringLiteral("Form1Client"));
     client->setFixedSize(10815 / TwipsPerPixel, 8745 / TwipsPerPixel);

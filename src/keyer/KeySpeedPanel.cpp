@@ -19,21 +19,21 @@ KeySpeedPanel::KeySpeedPanel(RadioLink &link, QWidget *middleBand)
     m_command3 = new ColorButton(QStringLiteral("BREAK_IN"), middleBand);
     m_command3->setObjectName(QStringLiteral("Command3"));
     m_command3->setToolTip(QStringLiteral("ＯＮ：送信モード　　ＯＦＦ：テストモード"));
-    m_command3->setGeometry(14, 22, 104, 40);
+    m_command3->setGeometry(14, 20, 104, 40);
     connect(m_command3, &QPushButton::clicked, this, &KeySpeedPanel::Command3_Click);
 
     m_frame9 = new QGroupBox(QStringLiteral("KEY SPEED"), middleBand);
     m_frame9->setObjectName(QStringLiteral("Frame9"));
     m_frame9->setToolTip(QStringLiteral("モールスの１分あたりの文字速度"));
-    m_frame9->setGeometry(twips(7710, 120, 2355, 855));
+    m_frame9->setGeometry(twips(7710, 210, 2355, 780));
 
     m_label6 = new QLabel(m_frame9);
     m_label6->setObjectName(QStringLiteral("Label6"));
-    m_label6->setGeometry(8, 16, 80, 18);
+    m_label6->setGeometry(8, 14, 80, 18);
 
     m_command13 = new QPushButton(QStringLiteral("確定"), m_frame9);
     m_command13->setObjectName(QStringLiteral("Command13"));
-    m_command13->setGeometry(96, 14, 54, 22);
+    m_command13->setGeometry(96, 12, 54, 21);
     connect(m_command13, &QPushButton::clicked, this, &KeySpeedPanel::Command13_Click);
 
     m_slider1 = new QSlider(Qt::Horizontal, m_frame9);
@@ -42,7 +42,7 @@ KeySpeedPanel::KeySpeedPanel(RadioLink &link, QWidget *middleBand)
     m_slider1->setValue(DesignSpeed);
     m_slider1->setSingleStep(1);
     m_slider1->setPageStep(5);
-    m_slider1->setGeometry(6, 37, 145, 18);
+    m_slider1->setGeometry(6, 33, 145, 17);
     // Every change of value by the operator (drag, track click, keys, wheel).
     connect(m_slider1, &QSlider::valueChanged, this, &KeySpeedPanel::Slider1_Change);
 }

@@ -16,13 +16,13 @@ LauncherPanel::LauncherPanel(QWidget *window)
 {
     m_frame12 = new QGroupBox(QStringLiteral("WAVESCOPEの起動"), window);
     m_frame12->setObjectName(QStringLiteral("Frame12"));
-    m_frame12->setGeometry(twips(180, 3720, 1575, 615));
+    m_frame12->setGeometry(twips(180, 3720, 2010, 615));
 
     m_command15 = new QPushButton(QStringLiteral("起動"), m_frame12);
     m_command15->setObjectName(QStringLiteral("Command15"));
     m_command15->setToolTip(
         QStringLiteral("サウンドボードに入力されている信号をＦＦＴ変換およびウォータフォール波形で表示する"));
-    m_command15->setGeometry(12, 17, 80, 22);
+    m_command15->setGeometry(10, 14, 80, 23);
     connect(m_command15, &QPushButton::clicked, this, &LauncherPanel::Command15_Click);
 }
 

@@ -18,17 +18,16 @@ ModePanel::ModePanel(RadioLink &link, QWidget *middleBand)
 {
     m_frame11 = new QGroupBox(QStringLiteral("運用モード"), middleBand);
     m_frame11->setObjectName(QStringLiteral("Frame11"));
-    m_frame11->setGeometry(twips(1920, 120, 5565, 855));
+    m_frame11->setGeometry(twips(1920, 210, 5565, 780));
 
     const QString captions[Modes] = {Blanks17 + QStringLiteral("LSB"), Blanks16 + QStringLiteral("USB"),
                                      Blanks17 + QStringLiteral("ＦＭ"), Blanks17 + QStringLiteral("ＡM"),
                                      Blanks17 + QStringLiteral("ＣＷ")};
-    constexpr int left = 8, top = 22, width = 68, pitch = 72, height = 26;
+    constexpr int left = 8, top = 17, width = 68, pitch = 72, height = 26;
     for (int i = 0; i < Modes; ++i) {
         m_label2[i] = new ClickLabel(captions[i], m_frame11);
         m_label2[i]->setObjectName(QStringLiteral("Label2_%1").arg(i));
         m_label2[i]->setGeometry(left + i * pitch, top, width, height);
-        m_label2[i]->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
         connect(m_label2[i], &ClickLabel::clicked, this, [this, i] { Label2_Click(i); });
     }
 }

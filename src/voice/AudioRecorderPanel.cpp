@@ -14,30 +14,30 @@ AudioRecorderPanel::AudioRecorderPanel(RadioLink &link, QWidget *playbackBand)
     m_frame6 = new QGroupBox(QStringLiteral("オーディオプレイバック録音"), playbackBand);
     m_frame6->setObjectName(QStringLiteral("Frame6"));
     m_frame6->setToolTip(QStringLiteral("受信音の録音"));
-    m_frame6->setGeometry(twips(7740, 180, 2355, 1215));
+    m_frame6->setGeometry(twips(7620, 270, 2610, 1185));
 
     m_command4 = new ColorButton(QStringLiteral("録音"), m_frame6);
     m_command4->setObjectName(QStringLiteral("Command4"));
-    m_command4->setGeometry(10, 24, 66, 44);
+    m_command4->setGeometry(12, 22, 74, 48);
     connect(m_command4, &QPushButton::clicked, this, &AudioRecorderPanel::Command4_Click);
     m_command5 = new QPushButton(QStringLiteral("STOP"), m_frame6);
     m_command5->setObjectName(QStringLiteral("Command5"));
-    m_command5->setGeometry(82, 24, 66, 44);
+    m_command5->setGeometry(94, 22, 74, 48);
     m_command5->setEnabled(false);
     connect(m_command5, &QPushButton::clicked, this, &AudioRecorderPanel::Command5_Click);
 
     m_frame7 = new QGroupBox(QStringLiteral("オーディオプレイバック再生"), playbackBand);
     m_frame7->setObjectName(QStringLiteral("Frame7"));
     m_frame7->setToolTip(QStringLiteral("受信音の再生"));
-    m_frame7->setGeometry(twips(7740, 1530, 2385, 885));
+    m_frame7->setGeometry(twips(7620, 1560, 2610, 885));
 
     m_command6 = new ColorButton(QStringLiteral("再生"), m_frame7);
     m_command6->setObjectName(QStringLiteral("Command6"));
-    m_command6->setGeometry(10, 22, 66, 28);
+    m_command6->setGeometry(12, 19, 74, 28);
     connect(m_command6, &QPushButton::clicked, this, &AudioRecorderPanel::Command6_Click);
     m_command7 = new QPushButton(QStringLiteral("STOP"), m_frame7);
     m_command7->setObjectName(QStringLiteral("Command7"));
-    m_command7->setGeometry(82, 22, 66, 28);
+    m_command7->setGeometry(94, 19, 74, 28);
     m_command7->setEnabled(false);
     connect(m_command7, &QPushButton::clicked, this, &AudioRecorderPanel::Command7_Click);
 }

@@ -31,30 +31,30 @@ VoiceMemoryPanel::VoiceMemoryPanel(RadioLink &link, SettingsPath settingsPath, Q
 {
     m_frame4 = new QGroupBox(QStringLiteral("ボイスメモリー録音"), playbackBand);
     m_frame4->setObjectName(QStringLiteral("Frame4"));
-    m_frame4->setGeometry(twips(360, 180, 7095, 1275));
+    m_frame4->setGeometry(twips(360, 270, 7095, 1200));
 
     m_frame5 = new QGroupBox(QStringLiteral("ボイスメモリー再生"), playbackBand);
     m_frame5->setObjectName(QStringLiteral("Frame5"));
     m_frame5->setToolTip(QStringLiteral("送信は、ＢＫ＿ＩＮをＯＮ　テストはＢＫ＿ＩＮをＯＦＦ"));
-    m_frame5->setGeometry(twips(330, 1530, 7095, 885));
+    m_frame5->setGeometry(twips(360, 1560, 7095, 885));
 
     constexpr int left = 10, pitch = 64, width = 58, height = 26, stopX = 338, stopWidth = 118;
     for (int i = 0; i < Channels; ++i) {
         const QString channel = QStringLiteral("CH-%1").arg(i + 1);
         m_command8[i] = new ColorButton(channel, m_frame4);
         m_command8[i]->setObjectName(QStringLiteral("Command8_%1").arg(i));
-        m_command8[i]->setGeometry(left + i * pitch, 18, width, height);
+        m_command8[i]->setGeometry(left + i * pitch, 16, width, height);
         connect(m_command8[i], &QPushButton::clicked, this, [this, i] { Command8_Click(i); });
     }
     m_command10 = new QPushButton(QStringLiteral("録音中止"), m_frame4);
     m_command10->setObjectName(QStringLiteral("Command10"));
-    m_command10->setGeometry(stopX, 18, stopWidth, height);
+    m_command10->setGeometry(stopX, 16, stopWidth, height);
     m_command10->setEnabled(false);
     connect(m_command10, &QPushButton::clicked, this, &VoiceMemoryPanel::Command10_Click);
 
     m_frame10 = new QGroupBox(QStringLiteral("コメント入力"), m_frame4);
     m_frame10->setObjectName(QStringLiteral("Frame10"));
-    m_frame10->setGeometry(twips(360, 690, 5655, 525));
+    m_frame10->setGeometry(twips(150, 630, 5655, 525));
     m_text2 = new QLineEdit(m_frame10);
     m_text2->setObjectName(QStringLiteral("Text2"));
     m_text2->setGeometry(6, 14, 300, 19);
@@ -67,7 +67,7 @@ VoiceMemoryPanel::VoiceMemoryPanel(RadioLink &link, SettingsPath settingsPath, Q
 
     m_frame8 = new QGroupBox(QStringLiteral("録音時間"), m_frame4);
     m_frame8->setObjectName(QStringLiteral("Frame8"));
-    m_frame8->setGeometry(twips(6060, 690, 975, 525));
+    m_frame8->setGeometry(twips(6060, 630, 975, 525));
     m_label5 = new QLabel(m_frame8);
     m_label5->setObjectName(QStringLiteral("Label5"));
     m_label5->setGeometry(4, 14, 58, 19);
@@ -77,12 +77,12 @@ VoiceMemoryPanel::VoiceMemoryPanel(RadioLink &link, SettingsPath settingsPath, Q
         const QString channel = QStringLiteral("CH-%1").arg(i + 1);
         m_command9[i] = new ColorButton(channel, m_frame5);
         m_command9[i]->setObjectName(QStringLiteral("Command9_%1").arg(i));
-        m_command9[i]->setGeometry(left + i * pitch, 22, width, height);
+        m_command9[i]->setGeometry(left + i * pitch, 19, width, height);
         connect(m_command9[i], &QPushButton::clicked, this, [this, i] { Command9_Click(i); });
     }
     m_command11 = new QPushButton(QStringLiteral("再生中止"), m_frame5);
     m_command11->setObjectName(QStringLiteral("Command11"));
-    m_command11->setGeometry(stopX, 22, stopWidth, height);
+    m_command11->setGeometry(stopX, 19, stopWidth, height);
     m_command11->setEnabled(false);
     connect(m_command11, &QPushButton::clicked, this, &VoiceMemoryPanel::Command11_Click);
 

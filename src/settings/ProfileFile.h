@@ -1,0 +1,25 @@
+#pragma once
+
+#include <QString>
+
+// INI files read and written the way the Windows profile functions do it, so a
+// file edited by hand, by older tools or by us is understood the same by all.
+//
+// Names of sections and keys match case-insensitively (ASCII) with blanks
+// around them ignored; the first of duplicate sections or keys counts. Text
+// is in the platform's narrow code page (QString::toLocal8Bit); everything in
+// the file we do not change is kept byte for byte.
+namespace ProfileFile {
+
+// Value of key in section of the file at path, or defaultValue when the file, section or key is missing.
+// At most maxBytes bytes (in the platform's narrow code page) of the value come back.
+QString readString(const QString& section, const QString& key, const QString& defaultValue, const QString& path,
+                   int maxBytes = 254);
+
+// Creates the file, section or key as needed, replaces an existing value. false when the file could not be written.
+// The folder must already exist. A section name that is blank or holds "]", and a key name that is blank, holds
+// "=" or starts with "[", are refused (false) because they would read back as something else. Line breaks in
+// section, key and value are dropped so a value can never turn into further lines of the file.
+bool writeString(const QString& section, const QString& key, const QString& value, const QString& path);
+
+} // namespace ProfileFile

@@ -1,0 +1,91 @@
+#include "settings/Settings.h"
+
+#include "settings/ProfileFile.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QStandardPaths>
+
+#ifdef Q_OS_WIN
+#include <QTemporaryFile>
+#endif
+
+namespace {
+
+constexpr int SettingMaxBytes = 254;
+
+bool folderIsWritable(const QString& folder)
+{
+#ifdef Q_OS_WIN
+    // Folder permissions there are not reflected by QFileInfo (e.g. Program Files
+    // looks writable); only trying to create a file tells.
+    QTemporaryFile probe(QDir(folder).filePath(QStringLiteral("rigdeck-XXXXXX.tmp")));
+    return probe.open();
+#else
+    return QFileInfo(folder).isWritable();
+#endif
+}
+
+// A bare file name means the settings folder, not whatever the current folder happens to be.
+QString resolveSettingsFile(const QString& file)
+{
+    if (file.isEmpty() || file.contains(QLatin1Char('/')) || file.contains(QLatin1Char('\\'))
+        || !QFileInfo(file).isRelative()) {
+        return file;
+    }
+    return QFileInfo(SettingsFilePath()).dir().filePath(file);
+}
+
+} // namespace
+
+namespace Key {
+
+QString recTime(int i)
+{
+    return QStringLiteral("REC_TIME") + QString::number(i);
+}
+
+QString comment(int i)
+{
+    return QStringLiteral("COMMENT") + QString::number(i);
+}
+
+} // namespace Key
+
+QString ReadSetting(const QString& key, const QString& section, const QString& file)
+{
+    return ProfileFile::readString(section, key, SettingMissing, resolveSettingsFile(file), SettingMaxBytes);
+}
+
+bool WriteSetting(const QString& value, const QString& key, const QString& section, const QString& file)
+{
+    const QString path = resolveSettingsFile(file);
+    if (path.isEmpty()) {
+        return false;
+    }
+    // The per-user folder does not exist until the first value is stored.
+    const QString folder = QFileInfo(path).absolutePath();
+    if (!QFileInfo::exists(folder)) {
+        QDir().mkpath(folder);
+    }
+    return ProfileFile::writeString(section, key, value, path);
+}
+
+QString SettingsFilePath()
+{
+    const QString chosen = qEnvironmentVariable("RIGDECK_INI");
+    if (!chosen.isEmpty()) {
+        return chosen;
+    }
+    const QString fileName = QLatin1String(SettingsFileName);
+    if (QCoreApplication::instance()) {
+        const QString programFolder = QCoreApplication::applicationDirPath();
+        const QString besideProgram = QDir(programFolder).filePath(fileName);
+        if (QFileInfo::exists(besideProgram) || folderIsWritable(programFolder)) {
+            return besideProgram;
+        }
+    }
+    const QString configFolder = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation);
+    return QDir(configFolder).filePath(QStringLiteral("rigdeck/") + fileName);
+}

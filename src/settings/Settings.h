@@ -1,0 +1,36 @@
+#pragma once
+
+#include <QString>
+
+// The program's stored values, kept in one INI file.
+
+inline constexpr char SettingsFileName[] = "RIGDECK.INI";
+
+namespace Section {
+inline const QString Com = QStringLiteral("COM");
+inline const QString Rec = QStringLiteral("REC");
+inline const QString Voice = QStringLiteral("VOICE");
+} // namespace Section
+
+namespace Key {
+inline const QString Port = QStringLiteral("PORT");
+// "REC_TIME" followed by the number, e.g. REC_TIME2.
+QString recTime(int i);
+// "COMMENT" followed by the number, e.g. COMMENT3.
+QString comment(int i);
+} // namespace Key
+
+// What ReadSetting gives back for a value that is not stored.
+inline const QString SettingMissing = QStringLiteral("ERROR");
+
+// file is a path, or a bare file name such as SettingsFileName, which is looked for in the
+// folder of SettingsFilePath().
+// The stored value (at most 254 bytes of it), or SettingMissing.
+QString ReadSetting(const QString& key, const QString& section, const QString& file);
+// Creates the settings folder when it does not exist yet. false when the value could not be stored.
+bool WriteSetting(const QString& value, const QString& key, const QString& section, const QString& file);
+
+// Where the settings file lives: RIGDECK.INI beside the executable when it exists there or when that folder is
+// writable; otherwise <per-user config folder>/rigdeck/RIGDECK.INI. Computed afresh on every call. The environment
+// variable RIGDECK_INI, when set, names the file instead (used by tests and for running several setups).
+QString SettingsFilePath();
