@@ -3,29 +3,19 @@
 #include "app/OleColor.h"
 
 #include <QEvent>
-#include <QStyleFactory>
-
-namespace {
-QStyle *colourStyle()
-{
-    // One shared instance, owned by the application for the whole run.
-    static QStyle *style = QStyleFactory::create(QStringLiteral("Fusion"));
-    return style;
-}
-} // namespace
 
 ColorButton::ColorButton(const QString &caption, QWidget *parent)
     : QPushButton(caption, parent)
     , m_backColor(OleColor::ButtonFace)
 {
-    if (QStyle *style = colourStyle()) {
-        setStyle(style);
-    }
     applyColor();
 }
 
 void ColorButton::setBackColor(quint32 color)
 {
+    if (color == m_backColor) {
+        return;
+    }
     m_backColor = color;
     applyColor();
 }
@@ -40,12 +30,15 @@ void ColorButton::changeEvent(QEvent *event)
 
 void ColorButton::applyColor()
 {
-    QPalette pal = palette();
     const QColor colour = OleColor::toQColor(m_backColor);
-    // Disabled buttons keep their colour: a locked record button stays red.
-    for (QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled}) {
-        pal.setColor(group, QPalette::Button, colour);
-    }
-    setPalette(pal);
-    update();
+    const QColor text = colour.lightnessF() < 0.45 ? QColor(Qt::white) : QColor(Qt::black);
+    // A disabled button keeps its colour: a locked record button stays red.
+    setStyleSheet(QStringLiteral("ColorButton { background-color: %1; color: %2; border: 1px solid %3;"
+                                 " border-radius: 3px; padding: 2px 6px; }"
+                                 "ColorButton:hover { border-color: palette(highlight); }"
+                                 "ColorButton:focus { border: 2px solid palette(highlight); }"
+                                 "ColorButton:pressed { background-color: %4; }"
+                                 "ColorButton:disabled { color: %5; }")
+                      .arg(colour.name(), text.name(), colour.darker(160).name(), colour.darker(115).name(),
+                           colour.darker(150).name()));
 }

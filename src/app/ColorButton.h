@@ -2,12 +2,10 @@
 
 #include <QPushButton>
 
-class QStyle;
-
 // A command button whose background colour shows and can be changed at run
 // time. Native styles on Windows and some Linux desktops ignore a palette
-// change on a push button, so these buttons draw with the Fusion style, which
-// paints the palette's button colour.
+// change on a push button, so these buttons paint through a style sheet of
+// their own, the same in every style and on every platform.
 class ColorButton : public QPushButton
 {
     Q_OBJECT
