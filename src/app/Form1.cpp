@@ -1,11 +1,14 @@
 #include "app/Form1.h"
 
+#include "app/Form3.h"
+#include "app/HelpViewer.h"
 #include "app/MessageBox.h"
 #include "app/Twips.h"
 #include "keyer/KeySpeedPanel.h"
 #include "keyer/KeyerPanel.h"
 #include "launcher/LauncherPanel.h"
 #include "mode/ModePanel.h"
+#include "radio/Form2.h"
 #include "radio/RadioLink.h"
 #include "radio/SerialPort.h"
 #include "settings/Settings.h"
@@ -99,7 +102,12 @@ Form1::Form1(SerialPort &port, QWidget *parent)
     setFixedSize(sizeHint());
 }
 
-Form1::~Form1() = default;
+Form1::~Form1()
+{
+    // The dialog asks this window for the settings file; it cannot outlive it.
+    delete m_form2;
+    delete m_form3;
+}
 
 void Form1::buildMenus()
 {
@@ -282,23 +290,63 @@ void Form1::Form_Unload()
         return;
     }
     m_unloaded = true;
+    HelpViewer::quit(this);
+    if (m_form2) {
+        m_form2->dismiss();
+    }
+    if (m_form3) {
+        m_form3->close();
+    }
     if (m_port.portOpen()) {
         m_port.close();
     }
+    // The program ends here: nothing runs after this, not even a timer that
+    // would stop a take or a playback and store its length.
+    m_voice->Timer2().stop();
+    m_voice->Timer3().stop();
     emit unloaded();
     QCoreApplication::exit(0);
 }
 
 // Dialogs and help
 
+// The dialog and the version window have no owner, so they do not inherit
+// the window's look; they are given it, as they were drawn with it.
+void Form1::lookAlike(QWidget *window) const
+{
+    window->setFont(font());
+    window->setStyleSheet(styleSheet());
+}
+
 void Form1::MENU_RS232C_Click()
 {
+    setRadioControlsEnabled(false);
+    // A closed dialog may still wait for its deletion; it no longer counts.
+    if (m_form2 && m_form2->isVisible()) {
+        m_form2->show();
+        m_form2->raise();
+        m_form2->activateWindow();
+        return;
+    }
+    m_form2 = new Form2([this] { return settingsFile(); });
+    lookAlike(m_form2);
+    connect(m_form2, &Form2::unloaded, this, [this] { setRadioControlsEnabled(true); });
+    m_form2->Form_Load();
+    m_form2->show();
 }
 
 void Form1::MENU_HELP_OPE_Click()
 {
+    HelpViewer::showContents(this, HelpDocument);
 }
 
 void Form1::MENU_HELP_VER_Click()
 {
+    if (!m_form3 || !m_form3->isVisible()) {
+        m_form3 = new Form3;
+        lookAlike(m_form3);
+    }
+    m_form3->show();
+    m_form3->raise();
+    m_form3->activateWindow();
 }

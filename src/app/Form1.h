@@ -5,6 +5,8 @@
 #include <QString>
 
 class AudioRecorderPanel;
+class Form2;
+class Form3;
 class KeySpeedPanel;
 class KeyerPanel;
 class LauncherPanel;
@@ -76,6 +78,7 @@ protected:
 private:
     void buildMenus();
     bool queryRadio(const QString &query, QString &reply, bool &timedOut);
+    void lookAlike(QWidget *window) const;
 
     SerialPort &m_port;
     RadioLink *m_link;
@@ -92,9 +95,15 @@ private:
     QMenu *m_menuHelp = nullptr;
     QString m_settingsFile;
     bool m_unloaded = false;
+    // The settings dialog and the version window have no owner; at most one
+    // of each, discarded when closed.
+    QPointer<Form2> m_form2;
+    QPointer<Form3> m_form3;
 };
 
 inline const QString CheckConnectionMessage = QStringLiteral("接続の確認を行ってください。");
 inline const QString OpenFailedMessage =
     QStringLiteral("ＲＳ２３２Ｃのオープンができません。設定および接続を確認してください。");
 inline const QString DefaultPortSetting = QStringLiteral("1,19200");
+// The operating instructions, installed beside the executable.
+inline const QString HelpDocument = QStringLiteral("RIGDECK.html");

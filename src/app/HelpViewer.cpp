@@ -1,0 +1,151 @@
+#include "app/HelpViewer.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QHBoxLayout>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QTextBrowser>
+#include <QUrl>
+#include <QVBoxLayout>
+
+namespace {
+// The program has one help window at most, whichever window asks for it.
+QPointer<HelpViewer> &theWindow()
+{
+    static QPointer<HelpViewer> window;
+    return window;
+}
+
+QString &folderOverride()
+{
+    static QString folder;
+    return folder;
+}
+
+constexpr QSize DefaultSize{680, 600};
+} // namespace
+
+HelpViewer::HelpViewer()
+    : QWidget(nullptr, Qt::Window)
+{
+    setObjectName(QStringLiteral("HelpViewer"));
+    setWindowTitle(HelpWindowTitle);
+    setAttribute(Qt::WA_DeleteOnClose);
+
+    m_contentsButton = new QPushButton(QStringLiteral("目次"), this);
+    m_contentsButton->setObjectName(QStringLiteral("HelpContents"));
+    m_backButton = new QPushButton(QStringLiteral("戻る"), this);
+    m_backButton->setObjectName(QStringLiteral("HelpBack"));
+    m_backButton->setEnabled(false);
+
+    m_browser = new QTextBrowser(this);
+    m_browser->setObjectName(QStringLiteral("HelpBrowser"));
+    // Links to web pages belong in the web browser; links inside the
+    // document stay here.
+    m_browser->setOpenExternalLinks(true);
+
+    auto *buttons = new QHBoxLayout;
+    buttons->addWidget(m_contentsButton);
+    buttons->addWidget(m_backButton);
+    buttons->addStretch();
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(6, 6, 6, 6);
+    layout->addLayout(buttons);
+    layout->addWidget(m_browser);
+    resize(DefaultSize);
+
+    connect(m_contentsButton, &QPushButton::clicked, this, &HelpViewer::goToTop);
+    connect(m_backButton, &QPushButton::clicked, m_browser, &QTextBrowser::backward);
+    connect(m_browser, &QTextBrowser::backwardAvailable, m_backButton, &QPushButton::setEnabled);
+    connect(m_browser, &QTextBrowser::sourceChanged, this, &HelpViewer::updateTitle);
+}
+
+void HelpViewer::showContents(QWidget *owner, const QString &fileName)
+{
+    HelpViewer *window = theWindow();
+    if (!window) {
+        window = new HelpViewer;
+        theWindow() = window;
+    }
+    window->setOwner(owner);
+    window->showDocument(fileName);
+    window->show();
+    window->raise();
+    window->activateWindow();
+}
+
+void HelpViewer::quit(QWidget *owner)
+{
+    HelpViewer *window = theWindow();
+    if (window && window->m_owner == owner) {
+        delete window;
+    }
+}
+
+void HelpViewer::setDocumentFolder(const QString &folder)
+{
+    folderOverride() = folder;
+}
+
+QString HelpViewer::documentFolder()
+{
+    return folderOverride().isEmpty() ? QCoreApplication::applicationDirPath() : folderOverride();
+}
+
+HelpViewer *HelpViewer::openWindow()
+{
+    return theWindow();
+}
+
+QString HelpViewer::missingDocumentText(const QString &path)
+{
+    return QStringLiteral("ヘルプファイル %1 が見つかりません。").arg(QDir::toNativeSeparators(path));
+}
+
+void HelpViewer::setOwner(QWidget *owner)
+{
+    if (m_owner == owner) {
+        return;
+    }
+    disconnect(m_ownerGone);
+    m_owner = owner;
+    if (owner) {
+        m_ownerGone = connect(owner, &QObject::destroyed, this, [this] { delete this; });
+    }
+}
+
+void HelpViewer::showDocument(const QString &fileName)
+{
+    const QString path = QDir(documentFolder()).filePath(fileName);
+    if (!QFileInfo(path).isFile()) {
+        m_browser->clearHistory();
+        m_browser->setSource(QUrl());
+        m_browser->setPlainText(missingDocumentText(path));
+        updateTitle();
+        return;
+    }
+    const QUrl url = QUrl::fromLocalFile(QFileInfo(path).absoluteFilePath());
+    if (m_browser->source() != url) {
+        m_browser->setSource(url);
+    }
+    goToTop();
+}
+
+void HelpViewer::goToTop()
+{
+    // The contents list is at the very top of every page of ours.
+    const QUrl page = m_browser->source().adjusted(QUrl::RemoveFragment);
+    if (!page.isEmpty() && m_browser->source() != page) {
+        m_browser->setSource(page);
+    }
+    m_browser->verticalScrollBar()->setValue(0);
+    m_browser->horizontalScrollBar()->setValue(0);
+}
+
+void HelpViewer::updateTitle()
+{
+    const QString title = m_browser->documentTitle();
+    setWindowTitle(title.isEmpty() ? HelpWindowTitle : HelpWindowTitle + QStringLiteral(" - ") + title);
+}

@@ -1,0 +1,128 @@
+#include "radio/Form2.h"
+
+#include "app/Form1.h"
+#include "app/Twips.h"
+#include "settings/Settings.h"
+
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QSignalBlocker>
+
+namespace {
+const QStringList Ports = {QStringLiteral("COM1"), QStringLiteral("COM2"), QStringLiteral("COM3"),
+                           QStringLiteral("COM4"), QStringLiteral("COM5"), QStringLiteral("COM6"),
+                           QStringLiteral("COM7"), QStringLiteral("COM8"), QStringLiteral("COM9")};
+const QStringList Speeds = {QStringLiteral("4800"), QStringLiteral("9600"), QStringLiteral("19200"),
+                            QStringLiteral("38400")};
+
+QComboBox *editableCombo(const QStringList &items, QWidget *parent)
+{
+    auto *combo = new QComboBox(parent);
+    combo->setEditable(true);
+    // The list is a fixed choice; whatever is typed is taken as it stands
+    // and must not grow the list.
+    combo->setInsertPolicy(QComboBox::NoInsert);
+    // What is typed is what is stored: no completion slipped in from the list.
+    combo->setCompleter(nullptr);
+    combo->addItems(items);
+    return combo;
+}
+} // namespace
+
+Form2::Form2(SettingsPath settingsPath, QWidget *parent)
+    : QWidget(parent, Qt::Dialog)
+    , m_settingsPath(std::move(settingsPath))
+{
+    setObjectName(QStringLiteral("Form2"));
+    setWindowTitle(QStringLiteral("通信設定"));
+    setAttribute(Qt::WA_DeleteOnClose);
+    setFixedSize(4680 / TwipsPerPixel, 3090 / TwipsPerPixel);
+
+    m_frame1 = new QGroupBox(QStringLiteral("RS232Cポートの設定"), this);
+    m_frame1->setObjectName(QStringLiteral("Frame1"));
+    m_frame1->setGeometry(twips(450, 300, 3705, 2085));
+
+    // Labels and combos sit a little wider apart than drawn so that the
+    // Japanese captions are not cut off.
+    m_label1 = new QLabel(QStringLiteral("ポート"), m_frame1);
+    m_label1->setObjectName(QStringLiteral("Label1"));
+    m_label1->setGeometry(twips(720, 450, 975, 255));
+    m_combo1 = editableCombo(Ports, m_frame1);
+    m_combo1->setObjectName(QStringLiteral("Combo1"));
+    m_combo1->setGeometry(twips(1740, 390, 1125, 300));
+
+    m_label2 = new QLabel(QStringLiteral("ボーレート"), m_frame1);
+    m_label2->setObjectName(QStringLiteral("Label2"));
+    m_label2->setGeometry(twips(720, 1140, 975, 255));
+    m_combo2 = editableCombo(Speeds, m_frame1);
+    m_combo2->setObjectName(QStringLiteral("Combo2"));
+    m_combo2->setGeometry(twips(1740, 1110, 1155, 300));
+
+    m_command1 = new QPushButton(QStringLiteral("終了"), this);
+    m_command1->setObjectName(QStringLiteral("Command1"));
+    m_command1->setGeometry(twips(3270, 2490, 855, 405));
+
+    connect(m_combo1, &QComboBox::editTextChanged, this, &Form2::Combo1_Change);
+    connect(m_combo1, &QComboBox::activated, this, &Form2::Combo1_Change);
+    connect(m_combo2, &QComboBox::editTextChanged, this, &Form2::Combo2_Change);
+    connect(m_combo2, &QComboBox::activated, this, &Form2::Combo2_Change);
+    connect(m_command1, &QPushButton::clicked, this, &Form2::Command1_Click);
+}
+
+void Form2::Form_Load()
+{
+    // Showing the present values is not a change by the operator.
+    const QSignalBlocker quietPort(m_combo1);
+    const QSignalBlocker quietSpeed(m_combo2);
+    m_combo1->setEditText(QStringLiteral("COM") + PortSetting.left(1));
+    m_combo2->setEditText(BaudText);
+    m_settingsChanged = 0;
+}
+
+void Form2::Combo1_Change()
+{
+    m_settingsChanged = 1;
+}
+
+void Form2::Combo2_Change()
+{
+    m_settingsChanged = 1;
+}
+
+void Form2::Command1_Click()
+{
+    close();
+}
+
+void Form2::dismiss()
+{
+    m_dismissed = true;
+    close();
+}
+
+void Form2::closeEvent(QCloseEvent *event)
+{
+    if (!m_dismissed) {
+        Form_Unload();
+    }
+    event->accept();
+}
+
+void Form2::Form_Unload()
+{
+    if (m_unloaded) {
+        return;
+    }
+    m_unloaded = true;
+    if (m_settingsChanged != 0) {
+        // "COMn" gives its fourth character; the speed is kept as typed. The
+        // port in use stays as it is until the program starts again.
+        PortSetting = m_combo1->currentText().mid(3, 1) + QLatin1Char(',') + m_combo2->currentText();
+        BaudText = PortSetting.mid(2);
+        WriteSetting(PortSetting, Key::Port, Section::Com, m_settingsPath());
+    }
+    emit unloaded();
+}

@@ -1,0 +1,61 @@
+#pragma once
+
+#include <QString>
+#include <QWidget>
+
+#include <functional>
+
+class QComboBox;
+class QGroupBox;
+class QLabel;
+class QPushButton;
+
+// The communication settings dialog: port and speed for the next start. The
+// open serial port is left alone; the choice is stored in the settings file
+// and in PortSetting/BaudText when the dialog closes after a change.
+class Form2 : public QWidget
+{
+    Q_OBJECT
+public:
+    using SettingsPath = std::function<QString()>;
+    explicit Form2(SettingsPath settingsPath, QWidget *parent = nullptr);
+
+    // Shows the port and speed in use; nothing counts as changed yet.
+    void Form_Load();
+    // Stores a changed choice, then lets the main window unlock its controls.
+    void Form_Unload();
+    void Command1_Click();
+    void Combo1_Change();
+    void Combo2_Change();
+
+    // The program is ending: the dialog goes without storing anything.
+    void dismiss();
+
+    int SettingsChanged() const { return m_settingsChanged; }
+
+    QGroupBox *Frame1() const { return m_frame1; }
+    QLabel *Label1() const { return m_label1; }
+    QLabel *Label2() const { return m_label2; }
+    QComboBox *Combo1() const { return m_combo1; }
+    QComboBox *Combo2() const { return m_combo2; }
+    QPushButton *Command1() const { return m_command1; }
+
+signals:
+    // The dialog has unloaded by the operator's choice.
+    void unloaded();
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    SettingsPath m_settingsPath;
+    QGroupBox *m_frame1;
+    QLabel *m_label1;
+    QLabel *m_label2;
+    QComboBox *m_combo1;
+    QComboBox *m_combo2;
+    QPushButton *m_command1;
+    int m_settingsChanged = 0;
+    bool m_dismissed = false;
+    bool m_unloaded = false;
+};

@@ -1,0 +1,202 @@
+// Ending the program: every road closes the port and every window of ours,
+// and nothing is stored or sent on the way out.
+#include "app/Form3.h"
+#include "app/HelpViewer.h"
+#include "radio/Form2.h"
+#include "settings/Settings.h"
+#include "support/RadioRig.h"
+#include "voice/VoiceMemoryPanel.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+const QByteArrayList StartupQueries = {"KM1;", "KM2;", "KM3;", "KM4;", "KM5;", "BI;", "MD0;", "KS;"};
+const QByteArray StoredSettings = "[COM]\nPORT=1,19200\n[VOICE]\nCOMMENT2=QRZ\n";
+
+enum class Road { Button, Menu, CloseBox };
+
+void leave(Form1 &w, Road road)
+{
+    switch (road) {
+    case Road::Button:
+        QTest::mouseClick(w.Command12(), Qt::LeftButton);
+        break;
+    case Road::Menu:
+        w.findChild<QAction *>(QStringLiteral("MENU_END"))->trigger();
+        break;
+    case Road::CloseBox:
+        w.close();
+        break;
+    }
+}
+
+// Our windows still on the screen, by object name.
+QStringList windowsShown()
+{
+    QStringList names;
+    for (QWidget *window : QApplication::topLevelWidgets()) {
+        if (window->isVisible()) {
+            names << window->objectName();
+        }
+    }
+    names.sort();
+    return names;
+}
+} // namespace
+
+Q_DECLARE_METATYPE(Road)
+
+class ExitTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init()
+    {
+        HelpViewer::setDocumentFolder(QStringLiteral(RIGDECK_PROGRAM_FOLDER));
+    }
+
+    void everyRoadClosesThePortAndSendsNothing_data()
+    {
+        QTest::addColumn<Road>("road");
+        QTest::newRow("終了 button") << Road::Button;
+        QTest::newRow("終了 in the settings menu") << Road::Menu;
+        QTest::newRow("close box") << Road::CloseBox;
+    }
+
+    void everyRoadClosesThePortAndSendsNothing()
+    {
+        QFETCH(Road, road);
+        RadioRig rig;
+        rig.writeSettings(StoredSettings);
+        rig.start();
+        Form1 &w = rig.window();
+        w.show();
+        QVERIFY(rig.port().portOpen());
+        QSignalSpy ended(&w, &Form1::unloaded);
+
+        leave(w, road);
+        QCOMPARE(ended.count(), 1);
+        QVERIFY(!rig.port().portOpen());
+        QVERIFY(!w.isVisible());
+        QCOMPARE(rig.commandsAfterSettling(), StartupQueries);
+        QCOMPARE(rig.readSettings(), StoredSettings);
+        QVERIFY(rig.messages().messages().isEmpty());
+
+        // A second road taken late does not unload again.
+        w.Form_Unload();
+        QCOMPARE(ended.count(), 1);
+    }
+
+    void exitWithTheDialogOpenStoresNothing()
+    {
+        RadioRig rig;
+        rig.writeSettings(StoredSettings);
+        rig.start();
+        Form1 &w = rig.window();
+        w.show();
+        w.findChild<QAction *>(QStringLiteral("MENU_RS232C"))->trigger();
+        Form2 *dialog = nullptr;
+        for (QWidget *window : QApplication::topLevelWidgets()) {
+            if (auto *found = qobject_cast<Form2 *>(window); found && found->isVisible()) {
+                dialog = found;
+            }
+        }
+        QVERIFY(dialog);
+        QPointer<Form2> open(dialog);
+        dialog->Combo1()->lineEdit()->selectAll();
+        QTest::keyClicks(dialog->Combo1()->lineEdit(), QStringLiteral("COM5"));
+        QCOMPARE(dialog->SettingsChanged(), 1);
+
+        QTest::mouseClick(w.Command12(), Qt::LeftButton);
+        QVERIFY(!open || !open->isVisible());
+        QTRY_VERIFY(open.isNull());
+        QCOMPARE(rig.readSettings(), StoredSettings);
+        QCOMPARE(PortSetting, QStringLiteral("1,19200"));
+        QCOMPARE(BaudText, QStringLiteral("19200"));
+        QVERIFY(!rig.port().portOpen());
+        QCOMPARE(rig.commandsAfterSettling(), StartupQueries);
+        QVERIFY(rig.messages().messages().isEmpty());
+    }
+
+    void exitClosesEveryWindowOfOurs()
+    {
+        RadioRig rig;
+        rig.start();
+        Form1 &w = rig.window();
+        w.show();
+        w.findChild<QAction *>(QStringLiteral("MENU_RS232C"))->trigger();
+        w.findChild<QAction *>(QStringLiteral("MENU_HELP_VER"))->trigger();
+        w.findChild<QAction *>(QStringLiteral("MENU_HELP_OPE"))->trigger();
+        QCOMPARE(windowsShown(), (QStringList{"Form1", "Form2", "Form3", "HelpViewer"}));
+        QVERIFY(HelpViewer::openWindow());
+
+        QTest::mouseClick(w.Command12(), Qt::LeftButton);
+        QCOMPARE(windowsShown(), QStringList());
+        QVERIFY(!HelpViewer::openWindow());
+        QVERIFY(!rig.port().portOpen());
+        QCOMPARE(rig.readSettings(), QByteArray());
+        QCOMPARE(rig.commandsAfterSettling(), StartupQueries);
+        QVERIFY(rig.messages().messages().isEmpty());
+    }
+
+    void exitDuringAVoiceRecordingSendsAndStoresNothing()
+    {
+        RadioRig rig;
+        rig.writeSettings(StoredSettings);
+        rig.start();
+        Form1 &w = rig.window();
+        w.show();
+        w.voice().Command8_Click(2);
+        QByteArrayList recording = StartupQueries;
+        recording << "LM03;";
+        QCOMPARE(rig.commandsAfterSettling(), recording);
+
+        QTest::mouseClick(w.Command12(), Qt::LeftButton);
+        QVERIFY(!rig.port().portOpen());
+        QCOMPARE(rig.commandsAfterSettling(), recording);
+        QCOMPARE(ReadSetting(Key::recTime(2), Section::Rec, rig.settingsFile()), SettingMissing);
+        QCOMPARE(rig.readSettings(), StoredSettings);
+        QVERIFY(rig.messages().messages().isEmpty());
+    }
+
+    void exitWhenThePortNeverOpened_data()
+    {
+        QTest::addColumn<QByteArray>("settings");
+        QTest::newRow("device that does not exist") << QByteArray("[COM]\nPORT=8,19200\n");
+        QTest::newRow("speed that is no number") << QByteArray("[COM]\nPORT=1,abc\n");
+    }
+
+    void exitWhenThePortNeverOpened()
+    {
+        QFETCH(QByteArray, settings);
+        qputenv("RIGDECK_COM8", "/nonexistent/ttyRIGDECK");
+        RadioRig rig;
+        rig.writeSettings(settings);
+        rig.start();
+        qunsetenv("RIGDECK_COM8");
+        Form1 &w = rig.window();
+        w.show();
+        QCOMPARE(rig.messages().messages(), QStringList{OpenFailedMessage});
+        QVERIFY(!rig.port().portOpen());
+        rig.messages().clear();
+        QSignalSpy ended(&w, &Form1::unloaded);
+
+        QTest::mouseClick(w.Command12(), Qt::LeftButton);
+        QCOMPARE(ended.count(), 1);
+        QVERIFY(!rig.port().portOpen());
+        QVERIFY(rig.messages().messages().isEmpty());
+        QCOMPARE(rig.commandsAfterSettling(), QByteArrayList());
+        QCOMPARE(rig.readSettings(), settings);
+    }
+};
+
+QTEST_MAIN(ExitTest)
+#include "tst_exit.moc"

@@ -1,0 +1,117 @@
+// The WAVESCOPE button: it starts the companion from the program's folder or
+// the search path, once per click, and says so once per click when the
+// companion is nowhere to be found.
+#include "launcher/LauncherPanel.h"
+#include "support/RadioRig.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+// Sets an environment variable for the length of a test.
+class EnvironmentOverride
+{
+public:
+    EnvironmentOverride(const char *name, const QByteArray &value)
+        : m_name(name)
+        , m_had(qEnvironmentVariableIsSet(name))
+        , m_previous(qgetenv(name))
+    {
+        qputenv(name, value);
+    }
+    ~EnvironmentOverride()
+    {
+        if (m_had) {
+            qputenv(m_name, m_previous);
+        } else {
+            qunsetenv(m_name);
+        }
+    }
+    EnvironmentOverride(const EnvironmentOverride &) = delete;
+    EnvironmentOverride &operator=(const EnvironmentOverride &) = delete;
+
+private:
+    const char *m_name;
+    bool m_had;
+    QByteArray m_previous;
+};
+
+bool installStandIn(const QString &folder)
+{
+    const QString source = QStringLiteral(RIGDECK_COMPANION_STANDIN);
+    const QString target = QDir(folder).filePath(CompanionProgram);
+    return QFile::copy(source, target) && QFile::setPermissions(target, QFile::permissions(source));
+}
+
+QStringList linesOf(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        return {};
+    }
+    return QString::fromLocal8Bit(file.readAll()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+}
+} // namespace
+
+class LauncherTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void startsTheCompanionOncePerClick_data()
+    {
+        QTest::addColumn<bool>("besideTheProgram");
+        QTest::newRow("companion beside the program") << true;
+        QTest::newRow("companion on the search path only") << false;
+    }
+
+    void startsTheCompanionOncePerClick()
+    {
+        QFETCH(bool, besideTheProgram);
+        QTemporaryDir programFolder, searchFolder, logFolder;
+        QVERIFY(installStandIn(besideTheProgram ? programFolder.path() : searchFolder.path()));
+        const QString log = logFolder.filePath(QStringLiteral("starts.log"));
+        const EnvironmentOverride searchPath("PATH", QFile::encodeName(searchFolder.path()));
+        const EnvironmentOverride logPath("RIGDECK_COMPANION_LOG", QFile::encodeName(log));
+
+        RadioRig rig;
+        rig.start();
+        Form1 &w = rig.window();
+        w.show();
+        w.launcher().setProgramFolder(programFolder.path());
+        QTest::mouseClick(w.launcher().Command15(), Qt::LeftButton);
+        QTest::mouseClick(w.launcher().Command15(), Qt::LeftButton);
+
+        // Each instance writes the folder it was started in: the program's.
+        const QString startedIn = QFileInfo(programFolder.path()).canonicalFilePath();
+        QTRY_COMPARE_WITH_TIMEOUT(linesOf(log), (QStringList{startedIn, startedIn}), 20000);
+        QVERIFY(rig.messages().messages().isEmpty());
+    }
+
+    void missingCompanionIsReportedOncePerClick()
+    {
+        QTemporaryDir programFolder, searchFolder;
+        const EnvironmentOverride searchPath("PATH", QFile::encodeName(searchFolder.path()));
+
+        RadioRig rig;
+        rig.start();
+        Form1 &w = rig.window();
+        w.show();
+        w.launcher().setProgramFolder(programFolder.path());
+
+        QTest::mouseClick(w.launcher().Command15(), Qt::LeftButton);
+        QCOMPARE(rig.messages().messages(), QStringList{CompanionMissingMessage});
+        QTest::mouseClick(w.launcher().Command15(), Qt::LeftButton);
+        QCOMPARE(rig.messages().messages(), (QStringList{CompanionMissingMessage, CompanionMissingMessage}));
+        // The radio hears nothing of it.
+        QCOMPARE(rig.commandsAfterSettling(),
+                 (QByteArrayList{"KM1;", "KM2;", "KM3;", "KM4;", "KM5;", "BI;", "MD0;", "KS;"}));
+    }
+};
+
+QTEST_MAIN(LauncherTest)
+#include "tst_launcher.moc"

@@ -1,0 +1,364 @@
+// The communication settings dialog: it shows the port and speed in use,
+// stores a changed choice for the next start without touching the open port,
+// locks the radio controls while it is open and exists at most once.
+#include "keyer/KeyerPanel.h"
+#include "keyer/KeySpeedPanel.h"
+#include "radio/Form2.h"
+#include "settings/Settings.h"
+#include "support/RadioRig.h"
+
+#include <QAbstractItemView>
+#include <QAction>
+#include <QApplication>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPushButton>
+#include <QTest>
+
+namespace {
+const QByteArrayList StartupQueries = {"KM1;", "KM2;", "KM3;", "KM4;", "KM5;", "BI;", "MD0;", "KS;"};
+// Written as a person might: a stored value would come back as "PORT=...".
+const QByteArray StoredSettings = "[COM]\nport = 1,19200\n[REC]\nREC_TIME0= 4\n";
+
+QList<Form2 *> openDialogs()
+{
+    QList<Form2 *> dialogs;
+    for (QWidget *window : QApplication::topLevelWidgets()) {
+        auto *dialog = qobject_cast<Form2 *>(window);
+        if (dialog && dialog->isVisible()) {
+            dialogs << dialog;
+        }
+    }
+    return dialogs;
+}
+
+// Frame1, Frame2, Frame3 and the settings menu, in that order.
+QList<bool> radioControlsEnabled(Form1 &w)
+{
+    return {w.keyer().Frame1()->isEnabled(), w.Frame2()->isEnabled(), w.Frame3()->isEnabled(),
+            w.MENU_SETUP()->isEnabled()};
+}
+
+const QList<bool> Unlocked = {true, true, true, true};
+const QList<bool> Locked = {false, false, false, false};
+
+QAction *action(Form1 &w, const char *name)
+{
+    return w.findChild<QAction *>(QLatin1String(name));
+}
+
+Form2 *openDialog(Form1 &w)
+{
+    action(w, "MENU_RS232C")->trigger();
+    const QList<Form2 *> dialogs = openDialogs();
+    return dialogs.size() == 1 ? dialogs.first() : nullptr;
+}
+
+// As the operator does it: the list drops down and an entry is chosen.
+void pick(QComboBox *combo, const QString &item)
+{
+    const int index = combo->findText(item);
+    QVERIFY2(index >= 0, qPrintable(item));
+    combo->showPopup();
+    QAbstractItemView *list = combo->view();
+    QTRY_VERIFY(list->isVisible());
+    list->setCurrentIndex(combo->model()->index(index, 0));
+    QTest::keyClick(list, Qt::Key_Return);
+    QTRY_VERIFY(!list->isVisible());
+}
+
+// As the operator does it: everything in the box replaced by typed keys.
+void type(QComboBox *combo, const QString &text)
+{
+    combo->lineEdit()->selectAll();
+    QTest::keyClick(combo->lineEdit(), Qt::Key_Delete);
+    QTest::keyClicks(combo->lineEdit(), text);
+}
+
+// Picks a list entry where there is one, types the text otherwise.
+void choose(QComboBox *combo, const QString &text, bool fromList)
+{
+    if (fromList) {
+        pick(combo, text);
+    } else {
+        type(combo, text);
+    }
+}
+
+void closeDialog(Form2 *dialog, bool withButton)
+{
+    QPointer<Form2> gone(dialog);
+    if (withButton) {
+        QTest::mouseClick(dialog->Command1(), Qt::LeftButton);
+    } else {
+        dialog->close();
+    }
+    QTRY_VERIFY(gone.isNull());
+}
+} // namespace
+
+class PortDialogTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init()
+    {
+        PortSetting.clear();
+        BaudText.clear();
+    }
+
+    void looksAsDrawn()
+    {
+        RadioRig rig;
+        rig.start();
+        Form2 *dialog = openDialog(rig.window());
+        QVERIFY(dialog);
+        QCOMPARE(dialog->windowTitle(), QStringLiteral("通信設定"));
+        QVERIFY(!dialog->parentWidget());
+        QVERIFY(!dialog->isModal());
+        QCOMPARE(dialog->size(), QSize(4680 / 15, 3090 / 15));
+        QCOMPARE(dialog->Frame1()->title(), QStringLiteral("RS232Cポートの設定"));
+        QCOMPARE(dialog->Label1()->text(), QStringLiteral("ポート"));
+        QCOMPARE(dialog->Label2()->text(), QStringLiteral("ボーレート"));
+        QCOMPARE(dialog->Command1()->text(), QStringLiteral("終了"));
+        const QStringList ports = {"COM1", "COM2", "COM3", "COM4", "COM5", "COM6", "COM7", "COM8", "COM9"};
+        const QStringList speeds = {"4800", "9600", "19200", "38400"};
+        QStringList shownPorts, shownSpeeds;
+        for (int i = 0; i < dialog->Combo1()->count(); ++i) {
+            shownPorts << dialog->Combo1()->itemText(i);
+        }
+        for (int i = 0; i < dialog->Combo2()->count(); ++i) {
+            shownSpeeds << dialog->Combo2()->itemText(i);
+        }
+        QCOMPARE(shownPorts, ports);
+        QCOMPARE(shownSpeeds, speeds);
+        QVERIFY(dialog->Combo1()->isEditable());
+        QVERIFY(dialog->Combo2()->isEditable());
+        // Japanese captions need more room than the drawn boxes allowed for;
+        // none may be cut off or run into its combo.
+        for (QLabel *label : {dialog->Label1(), dialog->Label2()}) {
+            QVERIFY2(label->fontMetrics().horizontalAdvance(label->text()) <= label->contentsRect().width(),
+                     qPrintable(label->text()));
+            QVERIFY(label->geometry().right() < dialog->Combo1()->geometry().left());
+        }
+        QVERIFY(dialog->Command1()->fontMetrics().horizontalAdvance(dialog->Command1()->text())
+                < dialog->Command1()->width());
+        closeDialog(dialog, true);
+    }
+
+    void showsThePortAndSpeedInUse_data()
+    {
+        QTest::addColumn<QByteArray>("settings");
+        QTest::addColumn<QString>("port");
+        QTest::addColumn<QString>("speed");
+        QTest::newRow("nothing stored shows the default") << QByteArray() << "COM1" << "19200";
+        QTest::newRow("port 3 at 4800") << QByteArray("[COM]\nPORT=3,4800\n") << "COM3" << "4800";
+        QTest::newRow("unusable speed shown as stored") << QByteArray("[COM]\nPORT=2,abc\n") << "COM2" << "abc";
+    }
+
+    void showsThePortAndSpeedInUse()
+    {
+        QFETCH(QByteArray, settings);
+        QFETCH(QString, port);
+        QFETCH(QString, speed);
+        RadioRig rig;
+        if (!settings.isEmpty()) {
+            rig.writeSettings(settings);
+        }
+        rig.start();
+        Form2 *dialog = openDialog(rig.window());
+        QVERIFY(dialog);
+        QCOMPARE(dialog->Combo1()->currentText(), port);
+        QCOMPARE(dialog->Combo2()->currentText(), speed);
+        QCOMPARE(dialog->SettingsChanged(), 0);
+    }
+
+    void closingWithoutAChangeStoresNothing_data()
+    {
+        QTest::addColumn<bool>("withButton");
+        QTest::newRow("終了 button") << true;
+        QTest::newRow("close box") << false;
+    }
+
+    void closingWithoutAChangeStoresNothing()
+    {
+        QFETCH(bool, withButton);
+        RadioRig rig;
+        rig.writeSettings(StoredSettings);
+        rig.start();
+        Form1 &w = rig.window();
+        w.show();
+        QCOMPARE(radioControlsEnabled(w), Unlocked);
+
+        Form2 *dialog = openDialog(w);
+        QVERIFY(dialog);
+        QCOMPARE(radioControlsEnabled(w), Locked);
+        QVERIFY(w.MENU_HELP()->isEnabled());
+        QVERIFY(w.Command12()->isEnabled());
+
+        closeDialog(dialog, withButton);
+        QCOMPARE(radioControlsEnabled(w), Unlocked);
+        QCOMPARE(rig.readSettings(), StoredSettings);
+        QCOMPARE(PortSetting, QStringLiteral("1,19200"));
+        QCOMPARE(BaudText, QStringLiteral("19200"));
+        QVERIFY(rig.messages().messages().isEmpty());
+        QCOMPARE(rig.commandsAfterSettling(), StartupQueries);
+    }
+
+    void changedChoiceIsStoredForTheNextStart_data()
+    {
+        QTest::addColumn<QString>("port");
+        QTest::addColumn<bool>("portFromList");
+        QTest::addColumn<QString>("speed");
+        QTest::addColumn<bool>("speedFromList");
+        QTest::addColumn<QString>("stored");
+        QTest::newRow("picked from the lists") << "COM3" << true << "9600" << true << "3,9600";
+        QTest::newRow("typed") << "COM3" << false << "9600" << false << "3,9600";
+        QTest::newRow("two-digit port keeps its first digit") << "COM12" << false << "38400" << true << "1,38400";
+        QTest::newRow("speed that is no number kept as typed") << "COM2" << true << "abc" << false << "2,abc";
+        QTest::newRow("port text too short gives no port") << "3" << false << "4800" << true << ",4800";
+        QTest::newRow("same values picked again are stored") << "COM1" << true << "19200" << true << "1,19200";
+    }
+
+    void changedChoiceIsStoredForTheNextStart()
+    {
+        QFETCH(QString, port);
+        QFETCH(bool, portFromList);
+        QFETCH(QString, speed);
+        QFETCH(bool, speedFromList);
+        QFETCH(QString, stored);
+        RadioRig rig;
+        rig.writeSettings(StoredSettings);
+        rig.start();
+        Form1 &w = rig.window();
+        w.show();
+        Form2 *dialog = openDialog(w);
+        QVERIFY(dialog);
+
+        choose(dialog->Combo1(), port, portFromList);
+        QCOMPARE(dialog->SettingsChanged(), 1);
+        choose(dialog->Combo2(), speed, speedFromList);
+        QCOMPARE(dialog->Combo1()->currentText(), port);
+        QCOMPARE(dialog->Combo2()->currentText(), speed);
+        closeDialog(dialog, true);
+
+        QCOMPARE(ReadSetting(Key::Port, Section::Com, rig.settingsFile()), stored);
+        // Written even when the values are the ones in use; nothing else touched.
+        QCOMPARE(rig.readSettings(), "[COM]\nPORT=" + stored.toUtf8() + "\n[REC]\nREC_TIME0= 4\n");
+        QCOMPARE(PortSetting, stored);
+        QCOMPARE(BaudText, stored.mid(2));
+        QCOMPARE(radioControlsEnabled(w), Unlocked);
+        // The port in use stays as it was opened.
+        QVERIFY(rig.port().portOpen());
+        QCOMPARE(rig.port().commPort(), 1);
+        QCOMPARE(rig.port().baudRate(), 19200);
+        QCOMPARE(rig.commandsAfterSettling(), StartupQueries);
+        QVERIFY(rig.messages().messages().isEmpty());
+    }
+
+    void storedChoiceIsShownWhenReopened()
+    {
+        RadioRig rig;
+        rig.start();
+        Form1 &w = rig.window();
+        w.show();
+        QPointer<Form2> first = openDialog(w);
+        QVERIFY(first);
+        pick(first->Combo1(), QStringLiteral("COM3"));
+        pick(first->Combo2(), QStringLiteral("9600"));
+        closeDialog(first, true);
+
+        Form2 *second = openDialog(w);
+        QVERIFY(second);
+        QVERIFY(first.isNull());
+        QCOMPARE(second->Combo1()->currentText(), QStringLiteral("COM3"));
+        QCOMPARE(second->Combo2()->currentText(), QStringLiteral("9600"));
+        QCOMPARE(second->SettingsChanged(), 0);
+        closeDialog(second, false);
+        QCOMPARE(ReadSetting(Key::Port, Section::Com, rig.settingsFile()), QStringLiteral("3,9600"));
+    }
+
+    void opensOnlyOnce()
+    {
+        RadioRig rig;
+        rig.start();
+        Form1 &w = rig.window();
+        w.show();
+        Form2 *dialog = openDialog(w);
+        QVERIFY(dialog);
+        type(dialog->Combo1(), QStringLiteral("COM5"));
+
+        // The menu is locked while the dialog is open; the handler may still
+        // be reached, and must bring the same dialog forward as it stands.
+        QVERIFY(!w.MENU_SETUP()->isEnabled());
+        w.MENU_RS232C_Click();
+        w.MENU_RS232C_Click();
+        QCOMPARE(openDialogs(), QList<Form2 *>{dialog});
+        QCOMPARE(dialog->Combo1()->currentText(), QStringLiteral("COM5"));
+        QCOMPARE(dialog->SettingsChanged(), 1);
+        QCOMPARE(radioControlsEnabled(w), Locked);
+
+        closeDialog(dialog, true);
+        QCOMPARE(radioControlsEnabled(w), Unlocked);
+        QCOMPARE(ReadSetting(Key::Port, Section::Com, rig.settingsFile()), QStringLiteral("5,19200"));
+    }
+
+    void storedChoiceTakesEffectAtTheNextStart_data()
+    {
+        QTest::addColumn<QString>("port");
+        QTest::addColumn<QString>("speed");
+        QTest::addColumn<int>("openedPort");
+        QTest::addColumn<int>("openedSpeed");
+        QTest::addColumn<QStringList>("messages");
+        QTest::newRow("usable choice opens the chosen port")
+            << "COM3" << "9600" << 3 << 9600 << QStringList();
+        QTest::newRow("unusable choice reports the open failure")
+            << "COM12" << "abc" << 1 << 0 << QStringList{OpenFailedMessage};
+    }
+
+    void storedChoiceTakesEffectAtTheNextStart()
+    {
+        QFETCH(QString, port);
+        QFETCH(QString, speed);
+        QFETCH(int, openedPort);
+        QFETCH(int, openedSpeed);
+        QFETCH(QStringList, messages);
+        RadioRig rig;
+        // Port 3 leads to the same simulated radio.
+        qputenv("RIGDECK_COM3", rig.radio().devicePath().toLocal8Bit());
+        rig.start();
+        Form2 *dialog = openDialog(rig.window());
+        QVERIFY(dialog);
+        type(dialog->Combo1(), port);
+        type(dialog->Combo2(), speed);
+        closeDialog(dialog, true);
+        QVERIFY(rig.messages().messages().isEmpty());
+
+        rig.start();
+        qunsetenv("RIGDECK_COM3");
+        Form1 &w = rig.window();
+        w.show();
+        QCOMPARE(rig.messages().messages(), messages);
+        QCOMPARE(rig.port().commPort(), openedPort);
+        QCOMPARE(rig.port().baudRate(), openedSpeed);
+        QCOMPARE(rig.port().portOpen(), messages.isEmpty());
+
+        // The window goes on working, and the dialog shows what was stored.
+        const int breakIn = w.keySpeed().BreakInOn();
+        w.keySpeed().Command3_Click();
+        QCOMPARE(w.keySpeed().BreakInOn(), 1 - breakIn);
+        Form2 *again = openDialog(w);
+        QVERIFY(again);
+        QCOMPARE(again->Combo1()->currentText(), QStringLiteral("COM") + port.at(3));
+        QCOMPARE(again->Combo2()->currentText(), speed);
+        closeDialog(again, true);
+        QCOMPARE(radioControlsEnabled(w), Unlocked);
+    }
+};
+
+QTEST_MAIN(PortDialogTest)
+#include "tst_portdialog.moc"
