@@ -1,0 +1,50 @@
+#pragma once
+
+#include <QByteArray>
+#include <QList>
+
+// The FT2000 as seen from its CAT port: the commands RIGDECK sends, the
+// replies it reads, and the bits of radio state those commands touch. It knows
+// nothing about the line, so the demo mode can run it in-process and the
+// pseudo-terminal radio can serve it to a real serial port.
+class Ft2000Model {
+public:
+    // A command longer than this without its ";" is line noise, not a command.
+    static constexpr qsizetype MaxPendingBytes = 4096;
+    static constexpr int MemoryCount = 5;
+    static constexpr int VoiceChannelCount = 5;
+    static constexpr int MinKeySpeed = 4;
+    static constexpr int MaxKeySpeed = 60;
+
+    // True for the mode codes the radio accepts after "MD0".
+    static bool isModeCode(char code);
+
+    // Takes bytes as they arrive from the line (commands may be split across calls or several may come in one);
+    // returns the bytes the radio answers to every command completed by them, in order.
+    QByteArray receive(const QByteArray& bytes);
+    // Every complete command received so far, with its ";".
+    QList<QByteArray> commands() const;
+
+    // State, public for tests and the command line.
+    QByteArray textMemory[MemoryCount] = {"CQ TEST DE JA1ZZZ", "TU 5NN 13", "", "QRZ?", "JA1ZZZ"};
+    bool breakIn = false;
+    char mode = '2';        // '1' LSB, '2' USB, '3' CW, '4' FM, '5' AM, others as the radio has them
+    int keySpeed = 25;      // WPM
+    char keyerPlaying = 0;  // selector of the keyer memory last played ('1'..'9', 'A'), 0 none
+    int voiceRecording = 0; // voice channel 1..5 being recorded, 0 none
+    int voicePlaying = 0;   // voice channel 1..5 playing, 0 none
+    bool audioRecording = false;
+    bool audioPlaying = false;
+
+private:
+    QByteArray answer(const QByteArray& command);
+    QByteArray answerKeyerMemory(const QByteArray& parameters) const;
+    QByteArray answerBreakIn(const QByteArray& parameters);
+    QByteArray answerMode(const QByteArray& parameters);
+    QByteArray answerKeySpeed(const QByteArray& parameters);
+    QByteArray answerKeyerPlay(const QByteArray& parameters);
+    static QByteArray answerVoice(const QByteArray& parameters, int& channel, bool& audio);
+
+    QByteArray m_pending;
+    QList<QByteArray> m_commands;
+};
