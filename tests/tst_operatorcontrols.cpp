@@ -283,6 +283,27 @@ private slots:
         QCOMPARE(rig.window().keySpeed().Label6()->text(), QString());
     }
 
+    void functionKeysPlayTheKeyerMemories()
+    {
+        StartedRig rig;
+        Form1 &w = rig.window();
+        // Wherever the focus is in the window.
+        w.keySpeed().Slider1()->setFocus();
+        QTest::keyClick(&w, Qt::Key_F3);
+        w.keyer().Text1(1)->setFocus();
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_F5, Qt::ShiftModifier);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_F1, Qt::ShiftModifier);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_F5);
+        QCOMPARE(rig.commandsAfterSettling(), (QByteArrayList{"KY3;", "KYA;", "KY6;", "KY5;"}));
+        // Not while the port dialog locks the keyer.
+        w.setRadioControlsEnabled(false);
+        QTest::keyClick(&w, Qt::Key_F2);
+        QTest::keyClick(&w, Qt::Key_F2, Qt::ShiftModifier);
+        w.setRadioControlsEnabled(true);
+        QTest::keyClick(&w, Qt::Key_F4);
+        QCOMPARE(rig.commandsAfterSettling(), (QByteArrayList{"KY3;", "KYA;", "KY6;", "KY5;", "KY4;"}));
+    }
+
     void tabReachesEveryControlOfTheMiddleBand()
     {
         StartedRig rig;

@@ -6,10 +6,13 @@
 #include "keyer/KeySpeedPanel.h"
 #include "keyer/KeyerPanel.h"
 #include "mode/ModePanel.h"
+#include "radio/TraceLog.h"
 #include "radio/RadioLink.h"
 #include "support/RadioRig.h"
 #include "voice/VoiceMemoryPanel.h"
 
+#include <QDateTime>
+#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QSlider>
@@ -333,6 +336,36 @@ private slots:
             QCOMPARE(voice.Command8(i)->toolTip(), QString());
             QCOMPARE(voice.Command9(i)->toolTip(), QString());
         }
+    }
+
+    void traceRecordsTheExchange()
+    {
+        RadioRig rig;
+        const QString tracePath = rig.settingsFile() + QStringLiteral(".trace");
+        {
+            QFile old(tracePath);
+            QVERIFY(old.open(QIODevice::WriteOnly));
+            old.write("earlier run\n");
+        }
+        rig.start();
+        TraceLog trace(rig.window().link(), tracePath);
+        QVERIFY(trace.isOpen());
+        rig.window().keyer().Command2_Click(0);
+        rig.radio().sendRaw("KS;");
+        QString reply;
+        rig.window().link().ReadResponse(reply);
+        QFile file(tracePath);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QList<QByteArray> lines = file.readAll().split('\n');
+        QCOMPARE(lines.size(), 4);
+        QCOMPARE(lines[0], QByteArray("earlier run"));
+        QVERIFY2(lines[1].endsWith(" -> KY1;"), lines[1].constData());
+        QVERIFY2(lines[2].endsWith(" <- KS;"), lines[2].constData());
+        QVERIFY(QDateTime::fromString(QString::fromLatin1(lines[1].left(lines[1].indexOf(' '))), Qt::ISODateWithMs)
+                    .isValid());
+        // A NUL on the line is shown too, not taken as the end of the text.
+        QCOMPARE(TraceLog::printable(QByteArray("KM1CQ\x01\\};\n\0", 11)),
+                 QByteArray("KM1CQ\\x01\\x5c};\\x0a\\x00"));
     }
 };
 

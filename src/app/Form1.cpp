@@ -21,6 +21,7 @@
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QShortcut>
 #include <QThread>
 
 #include <chrono>
@@ -99,6 +100,7 @@ Form1::Form1(SerialPort &port, QWidget *parent)
     connect(m_command12, &QPushButton::clicked, this, &Form1::Command12_Click);
 
     buildMenus();
+    buildKeyerShortcuts();
     setFixedSize(sizeHint());
 }
 
@@ -128,6 +130,22 @@ void Form1::buildMenus()
     QAction *version = m_menuHelp->addAction(QStringLiteral("バージョン"));
     version->setObjectName(QStringLiteral("MENU_HELP_VER"));
     connect(version, &QAction::triggered, this, &Form1::MENU_HELP_VER_Click);
+}
+
+void Form1::buildKeyerShortcuts()
+{
+    // As in contest loggers: F1-F5 play the message memories, Shift+F1-F5 the
+    // text memories. They press the buttons, so a locked keyer stays locked.
+    static constexpr Qt::Key FunctionKeys[KeyerPanel::Channels] = {Qt::Key_F1, Qt::Key_F2, Qt::Key_F3, Qt::Key_F4,
+                                                                  Qt::Key_F5};
+    for (int i = 0; i < KeyerPanel::Channels; ++i) {
+        auto *message = new QShortcut(QKeySequence(FunctionKeys[i]), this);
+        message->setObjectName(QStringLiteral("MessageMemoryKey_%1").arg(i));
+        connect(message, &QShortcut::activated, m_keyer->Command2(i), &QPushButton::click);
+        auto *text = new QShortcut(QKeySequence(Qt::SHIFT | FunctionKeys[i]), this);
+        text->setObjectName(QStringLiteral("TextMemoryKey_%1").arg(i));
+        connect(text, &QShortcut::activated, m_keyer->Command1(i), &QPushButton::click);
+    }
 }
 
 QString Form1::settingsFile() const

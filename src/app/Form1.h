@@ -77,6 +77,7 @@ protected:
 
 private:
     void buildMenus();
+    void buildKeyerShortcuts();
     bool queryRadio(const QString &query, QString &reply, bool &timedOut);
     void lookAlike(QWidget *window) const;
 

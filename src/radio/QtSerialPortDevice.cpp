@@ -1,18 +1,28 @@
 #include "radio/QtSerialPortDevice.h"
 
+#ifdef Q_OS_UNIX
+#include <poll.h>
+#endif
+
 QtSerialPortDevice::QtSerialPortDevice(QObject *parent)
     : SerialPort(parent)
 {
     connect(&m_port, &QSerialPort::readyRead, this, [this] { emit onComm(2); });
     connect(&m_port, &QSerialPort::errorOccurred, this, [this](QSerialPort::SerialPortError error) {
-        // A resource error is the line going away under us (USB adapter pulled
-        // out, pseudo-terminal hung up): from then on the port counts as closed.
-        if (error == QSerialPort::ResourceError || error == QSerialPort::PermissionError) {
+        switch (error) {
+        case QSerialPort::NoError:
+        case QSerialPort::TimeoutError: // the zero-timeout poll in input() found nothing
+            return;
+        case QSerialPort::ResourceError:
+        case QSerialPort::PermissionError:
+            // The line went away under us (USB adapter pulled out): from now
+            // on the port counts as closed and commands are dropped.
             m_failed = true;
+            break;
+        default:
+            break;
         }
-        if (error != QSerialPort::NoError) {
-            emit onComm(1000 + int(error));
-        }
+        emit onComm(1000 + int(error));
     });
 }
 
@@ -48,9 +58,22 @@ void QtSerialPortDevice::close()
     m_failed = false;
 }
 
+bool QtSerialPortDevice::lineHungUp()
+{
+#ifdef Q_OS_UNIX
+    // A hung-up terminal raises no error in QSerialPort until something is
+    // read, and sometimes not then; the descriptor itself tells at once.
+    pollfd descriptor{int(m_port.handle()), 0, 0};
+    if (::poll(&descriptor, 1, 0) > 0 && (descriptor.revents & (POLLHUP | POLLERR | POLLNVAL))) {
+        m_failed = true;
+    }
+#endif
+    return m_failed;
+}
+
 bool QtSerialPortDevice::output(const QByteArray &data)
 {
-    if (!portOpen()) {
+    if (!portOpen() || lineHungUp()) {
         return false;
     }
     if (m_port.write(data) != data.size()) {
@@ -73,5 +96,5 @@ bool QtSerialPortDevice::input(QByteArray &data)
     // taken by the first read.
     m_port.waitForReadyRead(0);
     data = m_port.readAll();
-    return !m_failed;
+    return data.isEmpty() ? !lineHungUp() : true;
 }

@@ -18,6 +18,8 @@ public:
     bool input(QByteArray &data) override;
 
 private:
+    bool lineHungUp();
+
     QSerialPort m_port;
     bool m_failed = false;
 };

@@ -26,8 +26,9 @@ bool RadioLink::SendCommand(const QString &command)
         return true;
     }
     const QByteArray bytes = command.toLatin1();
-    emit commandSent(bytes);
-    return m_port.output(bytes);
+    const bool written = m_port.output(bytes);
+    emit commandSent(bytes, written);
+    return written;
 }
 
 bool RadioLink::ReadResponse(QString &reply)

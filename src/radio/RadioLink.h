@@ -39,9 +39,10 @@ public:
     // Tests shorten the wait; the program always uses ResponseTime.
     void setResponseTime(std::chrono::milliseconds time) { m_timer1.setInterval(time); }
 
-    // Observers for a trace of the traffic.
 signals:
-    void commandSent(const QByteArray &command);
+    // For a trace of the traffic: a command handed to an open port (written
+    // false when the line failed it) and a reply as ReadResponse returns it.
+    void commandSent(const QByteArray &command, bool written);
     void replyReceived(const QByteArray &reply);
 
 private:

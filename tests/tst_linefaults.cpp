@@ -1,0 +1,157 @@
+// A line that misbehaves: the adapter pulled out, garbage and odd timing
+// during start-up. The program must neither crash nor freeze, and must end
+// in the outcome the operator is told about.
+#include "app/ClickLabel.h"
+#include "app/OleColor.h"
+#include "keyer/KeySpeedPanel.h"
+#include "keyer/KeyerPanel.h"
+#include "mode/ModePanel.h"
+#include "radio/RadioLink.h"
+#include "support/RadioRig.h"
+#include "voice/VoiceMemoryPanel.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QSignalSpy>
+#include <QSlider>
+#include <QTest>
+#include <QTimer>
+
+using namespace std::chrono_literals;
+
+namespace {
+const QByteArrayList AllQueries = {"KM1;", "KM2;", "KM3;", "KM4;", "KM5;", "BI;", "MD0;", "KS;"};
+
+QHash<QByteArray, QByteArray> normalReplies()
+{
+    return {{"KM1;", "KM1CQ};"}, {"KM2;", "KM2};"}, {"KM3;", "KM3};"}, {"KM4;", "KM4};"},
+            {"KM5;", "KM5};"},   {"BI;", "BI1;"},   {"MD0;", "MD03;"}, {"KS;", "KS030;"}};
+}
+} // namespace
+
+class LineFaultsTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void adapterPulledOutWhileRunning()
+    {
+        RadioRig rig;
+        rig.start();
+        QCOMPARE(rig.commandsAfterSettling(), AllQueries);
+        rig.radio().clear();
+        Form1 &w = rig.window();
+        w.show();
+        rig.radio().hangUp();
+        // Every control still works on the window; the commands go nowhere.
+        for (int round = 0; round < 3; ++round) {
+            w.keyer().Command2_Click(round);
+            w.mode().Label2_Click(round);
+            w.keySpeed().Command3_Click();
+            w.voice().Command8_Click(round);
+            w.voice().Timer2_Timer();
+            w.voice().Command10_Click();
+            w.voice().Command14_Click();
+            QTest::qWait(20);
+        }
+        QTRY_VERIFY(!rig.port().portOpen());
+        QCOMPARE(w.mode().Label2(2)->backColor(), OleColor::Red);
+        QVERIFY(rig.messages().messages().isEmpty());
+        QSignalSpy unloaded(&w, &Form1::unloaded);
+        w.Command12_Click();
+        QCOMPARE(unloaded.count(), 1);
+    }
+
+    void adapterPulledOutDuringStartUp()
+    {
+        RadioRig rig;
+        rig.responseTime = 5000ms;
+        rig.radio().setSilent(true);
+        QTimer::singleShot(100, &rig.radio(), [&rig] { rig.radio().hangUp(); });
+        rig.start();
+        // A line that fails under a query is an open failure, found at once
+        // rather than after the response time.
+        QCOMPARE(rig.messages().messages(), QStringList{OpenFailedMessage});
+        QVERIFY(!rig.window().link().Timer1().isActive());
+        rig.window().keyer().Command1_Click(0);
+        rig.window().Form_Unload();
+    }
+
+    void garbageDuringStartUp_data()
+    {
+        QTest::addColumn<QByteArray>("query");
+        QTest::addColumn<QByteArray>("reply");
+        QTest::addColumn<int>("queriesSent");
+        QTest::addColumn<int>("messages");
+        QTest::newRow("binary bytes in a memory") << QByteArray("KM2;") << QByteArray("KM2\xff\xfe\x80};") << 8 << 0;
+        QTest::newRow("NUL bytes in a memory") << QByteArray("KM3;") << QByteArray("KM3\0\0A};", 8) << 8 << 0;
+        QTest::newRow("NUL before the semicolon") << QByteArray("BI;") << QByteArray("\0;", 2) << 8 << 0;
+        QTest::newRow("64 KiB without a semicolon")
+            << QByteArray("KM1;") << QByteArray(64 * 1024, 'x') << 1 << 2;
+        QTest::newRow("binary speed reply") << QByteArray("KS;") << QByteArray("KS\x01\x02\x03;") << 8 << 0;
+        QTest::newRow("mode digit beyond ASCII") << QByteArray("MD0;") << QByteArray("MD0\xb3;") << 9 << 0;
+    }
+
+    void garbageDuringStartUp()
+    {
+        QFETCH(QByteArray, query);
+        QFETCH(QByteArray, reply);
+        QFETCH(int, queriesSent);
+        QFETCH(int, messages);
+        RadioRig rig;
+        auto replies = normalReplies();
+        replies.insert(query, reply);
+        rig.script(replies);
+        rig.start();
+        QCOMPARE(rig.commandsAfterSettling().size(), queriesSent);
+        QCOMPARE(rig.messages().messages().size(), messages);
+        const int slider = rig.window().keySpeed().Slider1()->value();
+        QVERIFY(slider >= KeySpeedPanel::MinimumSpeed && slider <= KeySpeedPanel::MaximumSpeed);
+        // The window is usable afterwards.
+        rig.radio().clear();
+        rig.window().keyer().Command2_Click(1);
+        QCOMPARE(rig.commandsAfterSettling(), QByteArrayList{"KY2;"});
+    }
+
+    void garbageShowsAsItCame()
+    {
+        RadioRig rig;
+        auto replies = normalReplies();
+        replies.insert("KM3;", QByteArray("KM3\0\0A};", 8));
+        replies.insert("KS;", "KS\x01\x02\x03;");
+        rig.script(replies);
+        rig.start();
+        QCOMPARE(rig.window().keyer().Text1(2)->text(), QString::fromLatin1("\0\0A}", 4));
+        QCOMPARE(rig.window().keySpeed().Label6()->text(), QString::fromLatin1("\x01\x02\x03WPM"));
+        QCOMPARE(rig.window().keySpeed().Slider1()->value(), KeySpeedPanel::MinimumSpeed);
+    }
+
+    void singleBytesAtTheSlowestSpeed()
+    {
+        RadioRig rig;
+        rig.writeSettings("[COM]\nPORT=1,4800\n");
+        // About one byte time apart at 4800 baud.
+        rig.radio().setSplit(1);
+        rig.radio().setSplitGap(2);
+        rig.start();
+        QCOMPARE(rig.port().baudRate(), 4800);
+        QCOMPARE(rig.commandsAfterSettling(), AllQueries);
+        QVERIFY(rig.messages().messages().isEmpty());
+        QCOMPARE(rig.window().keyer().Text1(0)->text(), QStringLiteral("CQ TEST DE JA1ZZZ}"));
+        QCOMPARE(rig.window().keySpeed().Label6()->text(), QStringLiteral("025WPM"));
+    }
+
+    void repliesLateButInTimeAreTaken()
+    {
+        RadioRig rig;
+        rig.responseTime = 600ms;
+        rig.radio().setReplyDelay(400);
+        rig.start();
+        QCOMPARE(rig.commandsAfterSettling(), AllQueries);
+        QVERIFY(rig.messages().messages().isEmpty());
+        QCOMPARE(rig.window().keySpeed().Slider1()->value(), 25);
+    }
+};
+
+QTEST_MAIN(LineFaultsTest)
+#include "tst_linefaults.moc"
