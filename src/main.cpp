@@ -1,5 +1,5 @@
 #include "app/Form1.h"
-#include "radio/QtSerialPortDevice.h"
+#include "radio/RadioPort.h"
 #include "radio/SimulatedSerialPort.h"
 #include "radio/TraceLog.h"
 
@@ -35,7 +35,7 @@ int main(int argc, char *argv[])
     if (parser.isSet(demo)) {
         port = std::make_unique<SimulatedSerialPort>();
     } else {
-        port = std::make_unique<QtSerialPortDevice>();
+        port = std::make_unique<RadioPort>();
     }
 
     Form1 window(*port);

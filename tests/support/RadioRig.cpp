@@ -48,7 +48,7 @@ QByteArray RadioRig::readSettings() const
 void RadioRig::start()
 {
     m_window.reset();
-    m_port = std::make_unique<QtSerialPortDevice>();
+    m_port = std::make_unique<RadioPort>();
     m_window = std::make_unique<Form1>(*m_port);
     m_window->setSettingsFile(settingsFile());
     m_window->link().setResponseTime(responseTime);

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "app/Form1.h"
-#include "radio/QtSerialPortDevice.h"
+#include "radio/RadioPort.h"
 #include "sim/Ft2000Model.h"
 #include "sim/PtyRadio.h"
 #include "support/MessageRecorder.h"
@@ -23,7 +23,7 @@ public:
 
     Ft2000Model model;
     PtyRadio &radio() { return *m_radio; }
-    QtSerialPortDevice &port() { return *m_port; }
+    RadioPort &port() { return *m_port; }
     Form1 &window() { return *m_window; }
     MessageRecorder &messages() { return m_messages; }
 
@@ -48,7 +48,7 @@ public:
 private:
     QTemporaryDir m_dir;
     std::unique_ptr<PtyRadio> m_radio;
-    std::unique_ptr<QtSerialPortDevice> m_port;
+    std::unique_ptr<RadioPort> m_port;
     std::unique_ptr<Form1> m_window;
     MessageRecorder m_messages;
     int m_portNumber;

@@ -10,7 +10,11 @@
 #include <cstdlib>
 #include <cstring>
 
+#include <arpa/inet.h>
 #include <fcntl.h>
+#include <netinet/in.h>
+#include <netinet/tcp.h>
+#include <sys/socket.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -37,6 +41,7 @@ PtyRadio::PtyRadio(Ft2000Model& model, QObject* parent)
     m_pieceTimer.setSingleShot(true);
     m_pieceTimer.setTimerType(Qt::PreciseTimer);
 
+    connect(&m_acceptNotifier, &QSocketNotifier::activated, this, &PtyRadio::acceptClient);
     connect(&m_readNotifier, &QSocketNotifier::activated, this, &PtyRadio::readFromLine);
     connect(&m_writeNotifier, &QSocketNotifier::activated, this, &PtyRadio::flushUnwritten);
     connect(&m_readRetryTimer, &QTimer::timeout, this, [this] {
@@ -105,6 +110,71 @@ bool PtyRadio::open()
     m_readNotifier.setEnabled(true);
     m_writeNotifier.setSocket(m_master);
     return true;
+}
+
+bool PtyRadio::listenTcp(quint16 port, const QString& address)
+{
+    if (isOpen() || m_listener >= 0) {
+        return false;
+    }
+    m_errorString.clear();
+    sockaddr_in where{};
+    where.sin_family = AF_INET;
+    where.sin_port = htons(port);
+    if (::inet_pton(AF_INET, address.toLatin1().constData(), &where.sin_addr) != 1) {
+        errno = EINVAL;
+        fail(QStringLiteral("%1 is no IPv4 address").arg(address));
+        return false;
+    }
+    m_listener = ::socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
+    if (m_listener < 0) {
+        fail(QStringLiteral("cannot create a socket"));
+        return false;
+    }
+    const int yes = 1;
+    ::setsockopt(m_listener, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
+    socklen_t length = sizeof where;
+    if (::bind(m_listener, reinterpret_cast<sockaddr*>(&where), sizeof where) != 0 || ::listen(m_listener, 4) != 0
+        || ::getsockname(m_listener, reinterpret_cast<sockaddr*>(&where), &length) != 0) {
+        fail(QStringLiteral("cannot listen on %1:%2").arg(address).arg(port));
+        return false;
+    }
+    m_devicePath = QStringLiteral("tcp:%1:%2").arg(address).arg(ntohs(where.sin_port));
+    m_acceptNotifier.setSocket(m_listener);
+    m_acceptNotifier.setEnabled(true);
+    return true;
+}
+
+void PtyRadio::acceptClient()
+{
+    const int client = ::accept4(m_listener, nullptr, nullptr, SOCK_NONBLOCK | SOCK_CLOEXEC);
+    if (client < 0) {
+        return;
+    }
+    // A serial line has one peer: a new connection takes the radio over.
+    dropClient();
+    const int yes = 1;
+    ::setsockopt(client, IPPROTO_TCP, TCP_NODELAY, &yes, sizeof yes);
+    m_master = client;
+    m_readNotifier.setSocket(m_master);
+    m_readNotifier.setEnabled(true);
+    m_writeNotifier.setSocket(m_master);
+}
+
+void PtyRadio::dropClient()
+{
+    if (m_master < 0) {
+        return;
+    }
+    m_readNotifier.setSocket(-1);
+    m_writeNotifier.setSocket(-1);
+    m_delayTimer.stop();
+    m_pieceTimer.stop();
+    m_delayedReplies.clear();
+    m_pieces.clear();
+    m_unwritten.clear();
+    ::close(m_master);
+    m_master = -1;
 }
 
 QString PtyRadio::errorString() const
@@ -178,6 +248,11 @@ void PtyRadio::readFromLine()
         return;
     }
     if (count < 0 && (errno == EAGAIN || errno == EWOULDBLOCK || errno == EINTR)) {
+        return;
+    }
+    if (m_listener >= 0) {
+        // The program closed its connection; wait for the next one.
+        dropClient();
         return;
     }
     // EIO or end of file: no slave side is open. The condition stays until one
@@ -300,6 +375,11 @@ bool PtyRadio::isOpen() const
 
 void PtyRadio::closeLine()
 {
+    m_acceptNotifier.setSocket(-1);
+    if (m_listener >= 0) {
+        ::close(m_listener);
+        m_listener = -1;
+    }
     m_readNotifier.setSocket(-1);
     m_writeNotifier.setSocket(-1);
     m_readRetryTimer.stop();

@@ -23,6 +23,11 @@ public:
 
     // Creates the pseudo-terminal; true when the line is up (also when it already was).
     bool open();
+    // Serves the radio on a TCP port instead, as a serial-over-network server
+    // in raw mode does: one connection at a time, a newer one replacing the
+    // older. Port 0 takes any free port; devicePath() then names it as
+    // "tcp:ADDRESS:PORT", the form RIGDECK takes for a port.
+    bool listenTcp(quint16 port, const QString& address = QStringLiteral("127.0.0.1"));
     // Why the last open() failed.
     QString errorString() const;
     // The slave side, e.g. /dev/pts/7: what RIGDECK is given as its port.
@@ -61,6 +66,8 @@ private:
     };
 
     void readFromLine();
+    void acceptClient();
+    void dropClient();
     void takeCommands(const QByteArray& bytes);
     void answer(const QByteArray& reply);
     void sendDueReplies();
@@ -80,6 +87,9 @@ private:
     QString m_devicePath;
     QString m_errorString;
 
+    // Listening socket while serving TCP; the connected client is m_master.
+    int m_listener = -1;
+    QSocketNotifier m_acceptNotifier{QSocketNotifier::Read};
     QSocketNotifier m_readNotifier{QSocketNotifier::Read};
     QSocketNotifier m_writeNotifier{QSocketNotifier::Write};
     QTimer m_readRetryTimer;

@@ -58,6 +58,8 @@ struct Options {
     int splitBytes = 0;
     QString logPath;
     QString linkPath;
+    int tcpPort = -1;
+    QString listenAddress = QStringLiteral("127.0.0.1");
 };
 
 void complain(const QString& message)
@@ -123,8 +125,15 @@ std::optional<Options> parseArguments(const QCoreApplication& app, Ft2000Model& 
     const QCommandLineOption linkOption(QStringLiteral("link"),
                                         QStringLiteral("Also make PATH a symbolic link to the port while running."),
                                         QStringLiteral("PATH"));
+    const QCommandLineOption tcpOption(QStringLiteral("tcp"),
+                                       QStringLiteral("Serve the radio on TCP port PORT (raw, as ser2net does) instead of a "
+                                                      "pseudo-terminal; 0 picks a free port."),
+                                       QStringLiteral("PORT"));
+    const QCommandLineOption listenOption(QStringLiteral("listen"),
+                                          QStringLiteral("Address to serve --tcp on (default 127.0.0.1, this machine only)."),
+                                          QStringLiteral("ADDRESS"));
     parser.addOptions({silentOption, delayOption, splitOption, logOption, memoryOption, modeOption, speedOption,
-                       breakInOption, linkOption});
+                       breakInOption, linkOption, tcpOption, listenOption});
     parser.process(app);
 
     if (!parser.positionalArguments().isEmpty()) {
@@ -152,6 +161,17 @@ std::optional<Options> parseArguments(const QCoreApplication& app, Ft2000Model& 
     }
     options.logPath = parser.value(logOption);
     options.linkPath = parser.value(linkOption);
+    if (parser.isSet(tcpOption)) {
+        const std::optional<int> port = integerIn(parser.value(tcpOption), 0, 65535);
+        if (!port) {
+            complain(QStringLiteral("--tcp wants a port number from 0 to 65535"));
+            return std::nullopt;
+        }
+        options.tcpPort = *port;
+    }
+    if (parser.isSet(listenOption)) {
+        options.listenAddress = parser.value(listenOption);
+    }
 
     for (const QString& assignment : parser.values(memoryOption)) {
         if (!setMemory(model, assignment)) {
@@ -243,11 +263,15 @@ int main(int argc, char* argv[])
     }
 
     QFile log;
-    if (options->logPath == QLatin1String("-")) {
-        log.open(stderr, QIODevice::WriteOnly | QIODevice::Unbuffered);
-    } else if (!options->logPath.isEmpty()) {
-        log.setFileName(options->logPath);
-        if (!log.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Unbuffered)) {
+    if (!options->logPath.isEmpty()) {
+        bool opened = false;
+        if (options->logPath == QLatin1String("-")) {
+            opened = log.open(stderr, QIODevice::WriteOnly | QIODevice::Unbuffered);
+        } else {
+            log.setFileName(options->logPath);
+            opened = log.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Unbuffered);
+        }
+        if (!opened) {
             complain(QStringLiteral("cannot open the log %1: %2").arg(options->logPath, log.errorString()));
             return ExitUsage;
         }
@@ -264,7 +288,9 @@ int main(int argc, char* argv[])
     radio.setSilent(options->silent);
     radio.setReplyDelay(options->delayMs);
     radio.setSplit(options->splitBytes);
-    if (!radio.open()) {
+    const bool lineUp = options->tcpPort >= 0 ? radio.listenTcp(quint16(options->tcpPort), options->listenAddress)
+                                              : radio.open();
+    if (!lineUp) {
         complain(radio.errorString());
         return ExitNoLine;
     }

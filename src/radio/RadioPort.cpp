@@ -1,0 +1,51 @@
+#include "radio/RadioPort.h"
+
+#include "radio/QtSerialPortDevice.h"
+#include "radio/TcpLinePort.h"
+
+RadioPort::RadioPort(QObject *parent)
+    : SerialPort(parent)
+{
+}
+
+RadioPort::~RadioPort() = default;
+
+bool RadioPort::portOpen() const
+{
+    return m_line && m_line->portOpen();
+}
+
+bool RadioPort::open()
+{
+    if (!configured()) {
+        return false;
+    }
+    const QString device = serialDeviceName(commPort());
+    if (device.startsWith(QLatin1String("tcp:"), Qt::CaseInsensitive)) {
+        m_line = std::make_unique<TcpLinePort>(device);
+    } else {
+        m_line = std::make_unique<QtSerialPortDevice>();
+    }
+    connect(m_line.get(), &SerialPort::onComm, this, &SerialPort::onComm);
+    m_line->setCommPort(commPort());
+    m_line->setSettings(settings());
+    return m_line->open();
+}
+
+void RadioPort::close()
+{
+    if (m_line) {
+        m_line->close();
+    }
+}
+
+bool RadioPort::output(const QByteArray &data)
+{
+    return m_line && m_line->output(data);
+}
+
+bool RadioPort::input(QByteArray &data)
+{
+    data.clear();
+    return m_line && m_line->input(data);
+}

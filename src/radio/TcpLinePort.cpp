@@ -1,0 +1,95 @@
+#include "radio/TcpLinePort.h"
+
+#include <QDeadlineTimer>
+#include <QEventLoop>
+#include <QTimer>
+
+TcpLinePort::TcpLinePort(QString address, QObject *parent)
+    : SerialPort(parent)
+    , m_address(std::move(address))
+{
+    connect(&m_socket, &QTcpSocket::readyRead, this, [this] { emit onComm(2); });
+    // Commands are small and each must leave at once.
+    m_socket.setSocketOption(QAbstractSocket::LowDelayOption, 1);
+}
+
+bool TcpLinePort::parseAddress(const QString &address, QString &host, quint16 &port)
+{
+    if (!address.startsWith(QLatin1String("tcp:"), Qt::CaseInsensitive)) {
+        return false;
+    }
+    const QString rest = address.mid(4);
+    const qsizetype colon = rest.lastIndexOf(QLatin1Char(':'));
+    if (colon <= 0) {
+        return false;
+    }
+    host = rest.left(colon);
+    if (host.startsWith(QLatin1Char('[')) && host.endsWith(QLatin1Char(']'))) {
+        host = host.mid(1, host.size() - 2);
+    }
+    bool isNumber = false;
+    const uint number = rest.mid(colon + 1).toUInt(&isNumber);
+    if (!isNumber || number == 0 || number > 65535 || host.isEmpty()) {
+        return false;
+    }
+    port = quint16(number);
+    return true;
+}
+
+bool TcpLinePort::portOpen() const
+{
+    return m_socket.state() == QAbstractSocket::ConnectedState;
+}
+
+bool TcpLinePort::open()
+{
+    QString host;
+    quint16 port = 0;
+    if (!configured() || !parseAddress(m_address, host, port)) {
+        return false;
+    }
+    m_socket.abort();
+    m_socket.connectToHost(host, port);
+    // Wait with the event loop running rather than blocking in the socket, as
+    // every other wait of the program does.
+    QEventLoop loop;
+    QTimer deadline;
+    deadline.setSingleShot(true);
+    connect(&deadline, &QTimer::timeout, &loop, &QEventLoop::quit);
+    connect(&m_socket, &QTcpSocket::connected, &loop, &QEventLoop::quit);
+    connect(&m_socket, &QTcpSocket::errorOccurred, &loop, &QEventLoop::quit);
+    deadline.start(ConnectTime);
+    if (m_socket.state() != QAbstractSocket::ConnectedState && m_socket.state() != QAbstractSocket::UnconnectedState) {
+        loop.exec(QEventLoop::ExcludeUserInputEvents);
+    }
+    if (m_socket.state() != QAbstractSocket::ConnectedState) {
+        m_socket.abort();
+        return false;
+    }
+    return true;
+}
+
+void TcpLinePort::close()
+{
+    m_socket.abort();
+}
+
+bool TcpLinePort::output(const QByteArray &data)
+{
+    if (!portOpen() || m_socket.write(data) != data.size()) {
+        return false;
+    }
+    m_socket.flush();
+    return portOpen();
+}
+
+bool TcpLinePort::input(QByteArray &data)
+{
+    data.clear();
+    if (!portOpen()) {
+        return false;
+    }
+    m_socket.waitForReadyRead(0);
+    data = m_socket.readAll();
+    return !data.isEmpty() || portOpen();
+}
