@@ -32,7 +32,9 @@ void ColorButton::applyColor()
 {
     const QColor colour = OleColor::toQColor(m_backColor);
     const QColor text = colour.lightnessF() < 0.45 ? QColor(Qt::white) : QColor(Qt::black);
-    // A disabled button keeps its colour: a locked record button stays red.
+    // A disabled button keeps its colour: a locked record button stays red,
+    // and its caption stays readable on it.
+    const QColor disabledText = m_backColor == OleColor::ButtonFace ? colour.darker(150) : text;
     setStyleSheet(QStringLiteral("ColorButton { background-color: %1; color: %2; border: 1px solid %3;"
                                  " border-radius: 3px; padding: 2px 6px; }"
                                  "ColorButton:hover { border-color: palette(highlight); }"
@@ -40,5 +42,5 @@ void ColorButton::applyColor()
                                  "ColorButton:pressed { background-color: %4; }"
                                  "ColorButton:disabled { color: %5; }")
                       .arg(colour.name(), text.name(), colour.darker(160).name(), colour.darker(115).name(),
-                           colour.darker(150).name()));
+                           disabledText.name()));
 }
