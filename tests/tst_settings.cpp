@@ -14,6 +14,12 @@
 
 #include <memory>
 
+#ifdef Q_OS_UNIX
+#include <csignal>
+#include <sys/wait.h>
+#include <unistd.h>
+#endif
+
 namespace {
 
 QByteArray platformLineEnd()
@@ -75,6 +81,7 @@ private slots:
     void writeKeepsFilePermissions();
     void writersOfDifferentKeysKeepBoth();
     void concurrentWritersKeepAllKeys();
+    void writerKilledMidWriteLeavesAWholeFile();
 
     // Program settings
     void keyNames_data();
@@ -618,6 +625,49 @@ void TestSettings::writersOfDifferentKeysKeepBoth()
     QCOMPARE(ProfileFile::readString(QStringLiteral("REC"), QStringLiteral("REC_TIME1"), QString(), iniPath()),
              QStringLiteral("5"));
     QVERIFY(fileBytes(iniPath()).contains("; added by another program\n"));
+}
+
+void TestSettings::writerKilledMidWriteLeavesAWholeFile()
+{
+#ifndef Q_OS_UNIX
+    QSKIP("needs fork() to kill a writer at an arbitrary moment");
+#else
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("RIGDECK.INI"));
+    // Large enough that a write takes a while, so the kills land inside it.
+    QByteArray original = "[VOICE]\nCOMMENT0=keep me\n";
+    for (int i = 0; i < 20000; ++i) {
+        original += "; padding line " + QByteArray::number(i) + "\n";
+    }
+    original += "[REC]\nREC_TIME0= 1\n";
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(original);
+    file.close();
+    const QByteArray withA = QByteArray(original).replace("REC_TIME0= 1", "REC_TIME0= 7");
+    const QByteArray withB = QByteArray(original).replace("REC_TIME0= 1", "REC_TIME0= 9");
+
+    auto *random = QRandomGenerator::global();
+    for (int round = 0; round < 25; ++round) {
+        const pid_t child = ::fork();
+        QVERIFY(child >= 0);
+        if (child == 0) {
+            for (int i = 0;; ++i) {
+                WriteSetting(i % 2 ? QStringLiteral(" 9") : QStringLiteral(" 7"), Key::recTime(0), Section::Rec, path);
+            }
+        }
+        ::usleep(useconds_t(random->bounded(1000, 30000)));
+        ::kill(child, SIGKILL);
+        int status = 0;
+        ::waitpid(child, &status, 0);
+        QFile after(path);
+        QVERIFY(after.open(QIODevice::ReadOnly));
+        const QByteArray contents = after.readAll();
+        QVERIFY2(contents == original || contents == withA || contents == withB,
+                 qPrintable(QStringLiteral("round %1: %2 bytes").arg(round).arg(contents.size())));
+    }
+    QCOMPARE(ReadSetting(Key::comment(0), Section::Voice, path), QStringLiteral("keep me"));
+#endif
 }
 
 void TestSettings::concurrentWritersKeepAllKeys()
