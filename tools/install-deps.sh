@@ -3,8 +3,15 @@
 # nothing that is already there.
 set -euo pipefail
 
+# The window icon is an SVG: Qt draws it only with its SVG plugins, which newer
+# Debian releases ship apart from the library. dpkg-dev and file are what
+# `cpack -G DEB` uses to work out the package's dependencies.
+svg_plugins=libqt6svg6
+if apt-cache show qt6-svg-plugins >/dev/null 2>&1; then
+    svg_plugins=qt6-svg-plugins
+fi
 packages=(cmake g++ make qt6-base-dev qt6-serialport-dev qt6-tools-dev-tools
-          libgl-dev fonts-noto-cjk xvfb xauth)
+          libgl-dev fonts-noto-cjk xvfb xauth "$svg_plugins" dpkg-dev file)
 missing=()
 for p in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")

@@ -25,6 +25,21 @@ QString &folderOverride()
 }
 
 constexpr QSize DefaultSize{680, 600};
+
+// A build tree and a Windows folder keep the documents beside the executable;
+// an installed program keeps them with its data (share/rigdeck beside bin/), so
+// that is the second place to look. A folder named for a test is the only one.
+QString documentPath(const QString &fileName)
+{
+    const QString beside = QDir(HelpViewer::documentFolder()).filePath(fileName);
+    if (!folderOverride().isEmpty() || QFileInfo(beside).isFile()) {
+        return beside;
+    }
+    const QString installed = QDir::cleanPath(QCoreApplication::applicationDirPath() + QLatin1Char('/')
+                                              + QStringLiteral(RIGDECK_INSTALLED_DOCUMENTS) + QLatin1Char('/')
+                                              + fileName);
+    return QFileInfo(installed).isFile() ? installed : beside;
+}
 } // namespace
 
 HelpViewer::HelpViewer()
@@ -118,7 +133,7 @@ void HelpViewer::setOwner(QWidget *owner)
 
 void HelpViewer::showDocument(const QString &fileName)
 {
-    const QString path = QDir(documentFolder()).filePath(fileName);
+    const QString path = documentPath(fileName);
     if (!QFileInfo(path).isFile()) {
         m_browser->clearHistory();
         m_browser->setSource(QUrl());

@@ -82,7 +82,12 @@ QString SettingsFilePath()
     if (QCoreApplication::instance()) {
         const QString programFolder = QCoreApplication::applicationDirPath();
         const QString besideProgram = QDir(programFolder).filePath(fileName);
-        if (QFileInfo::exists(besideProgram) || folderIsWritable(programFolder)) {
+        // An installed program (its data in ../share/rigdeck) keeps settings
+        // per user even when its folder is writable, as it is to root: one
+        // run under sudo must not leave a file there that every user then
+        // reads and nobody else can write.
+        const bool installed = QFileInfo(QDir(programFolder).filePath(QStringLiteral("../share/rigdeck"))).isDir();
+        if (QFileInfo::exists(besideProgram) || (!installed && folderIsWritable(programFolder))) {
             return besideProgram;
         }
     }
