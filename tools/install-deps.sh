@@ -10,8 +10,14 @@ svg_plugins=libqt6svg6
 if apt-cache show qt6-svg-plugins >/dev/null 2>&1; then
     svg_plugins=qt6-svg-plugins
 fi
+# dbus, at-spi2-core and the AT-SPI Python bindings let tools/check-atspi.py
+# read the window as a screen reader does.
+# clang with its runtime (libFuzzer, the sanitizers) of the same version builds
+# the fuzz targets.
 packages=(cmake g++ make qt6-base-dev qt6-serialport-dev qt6-tools-dev-tools
-          libgl-dev fonts-noto-cjk xvfb xauth "$svg_plugins" dpkg-dev file)
+          libgl-dev fonts-noto-cjk xvfb xauth "$svg_plugins" dpkg-dev file
+          dbus at-spi2-core gir1.2-atspi-2.0 python3-gi
+          clang libclang-rt-dev)
 missing=()
 for p in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")

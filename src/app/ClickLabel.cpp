@@ -2,16 +2,82 @@
 
 #include "app/OleColor.h"
 
+#include <QAccessible>
+#include <QAccessibleWidget>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QStyleOptionFocusRect>
+
+namespace {
+// Qt would show a plain static text, which a screen reader neither offers to
+// press nor reports as chosen.
+class ClickLabelAccessible : public QAccessibleWidget
+{
+public:
+    explicit ClickLabelAccessible(ClickLabel *label)
+        : QAccessibleWidget(label, QAccessible::RadioButton)
+    {
+    }
+
+    QString text(QAccessible::Text t) const override
+    {
+        // The caption's leading blanks only place it on screen.
+        if (t == QAccessible::Name && widget()->accessibleName().isEmpty()) {
+            return label()->text().trimmed();
+        }
+        return QAccessibleWidget::text(t);
+    }
+
+    QAccessible::State state() const override
+    {
+        QAccessible::State s = QAccessibleWidget::state();
+        s.checkable = true;
+        s.checked = label()->isChecked();
+        return s;
+    }
+
+    QStringList actionNames() const override
+    {
+        return QStringList(pressAction()) + QAccessibleWidget::actionNames();
+    }
+
+    void doAction(const QString &actionName) override
+    {
+        if (actionName == pressAction()) {
+            if (widget()->isEnabled()) {
+                emit label()->clicked();
+            }
+            return;
+        }
+        QAccessibleWidget::doAction(actionName);
+    }
+
+private:
+    ClickLabel *label() const { return static_cast<ClickLabel *>(widget()); }
+};
+
+QAccessibleInterface *clickLabelAccessible(const QString &className, QObject *object)
+{
+    if (object && object->isWidgetType() && className == QLatin1String(ClickLabel::staticMetaObject.className())) {
+        return new ClickLabelAccessible(static_cast<ClickLabel *>(object));
+    }
+    return nullptr;
+}
+} // namespace
 
 ClickLabel::ClickLabel(const QString &caption, QWidget *parent)
     : QLabel(caption, parent)
     , m_backColor(OleColor::WindowBackground)
     , m_foreColor(OleColor::WindowText)
 {
+    // Qt keeps the first interface made for a widget, so the factory must be
+    // in place before anything asks for a label's.
+    static const bool factoryInstalled = [] {
+        QAccessible::installFactory(clickLabelAccessible);
+        return true;
+    }();
+    Q_UNUSED(factoryInstalled);
     setAutoFillBackground(true);
     setCursor(Qt::PointingHandCursor);
     setFocusPolicy(Qt::StrongFocus);
@@ -28,6 +94,18 @@ void ClickLabel::setForeColor(quint32 color)
 {
     m_foreColor = color;
     applyColors();
+}
+
+void ClickLabel::setChecked(bool checked)
+{
+    if (checked == m_checked) {
+        return;
+    }
+    m_checked = checked;
+    QAccessible::State changed;
+    changed.checked = true;
+    QAccessibleStateChangeEvent event(this, changed);
+    QAccessible::updateAccessibility(&event);
 }
 
 void ClickLabel::applyColors()

@@ -4,7 +4,9 @@
 
 // A label that the operator clicks like a button: by mouse, or with Space or
 // Enter when it has the focus. Its background and text colours are window
-// colour values.
+// colour values. The labels stand for a choice of one of several, so screen
+// readers are shown a radio button named after the caption, checked when it
+// is the chosen one.
 class ClickLabel : public QLabel
 {
     Q_OBJECT
@@ -17,6 +19,10 @@ public:
     void setBackColor(quint32 color);
     quint32 foreColor() const { return m_foreColor; }
     void setForeColor(quint32 color);
+
+    // The colours show the choice on screen; this tells screen readers.
+    bool isChecked() const { return m_checked; }
+    void setChecked(bool checked);
 
 signals:
     void clicked();
@@ -33,4 +39,5 @@ private:
     quint32 m_backColor;
     quint32 m_foreColor;
     bool m_pressed = false;
+    bool m_checked = false;
 };

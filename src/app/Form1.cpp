@@ -1,5 +1,7 @@
 #include "app/Form1.h"
 
+#include "app/Accessibility.h"
+#include "app/ClickLabel.h"
 #include "app/Form3.h"
 #include "app/HelpViewer.h"
 #include "app/MessageBox.h"
@@ -22,6 +24,7 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QShortcut>
+#include <QSlider>
 #include <QThread>
 
 #include <chrono>
@@ -98,6 +101,12 @@ Form1::Form1(SerialPort &port, QWidget *parent)
     m_command12->setObjectName(QStringLiteral("Command12"));
     m_command12->setGeometry(twips(9480, 8220, 1065, 435));
     connect(m_command12, &QPushButton::clicked, this, &Form1::Command12_Click);
+    Accessibility::describe(m_command12, m_command12->text(), QStringLiteral("プログラムを終了します。"));
+
+    // Left to right across the middle band: break-in, the modes, then the
+    // speed; the panels are built in another order.
+    QWidget::setTabOrder(m_mode->Label2(ModePanel::Modes - 1), m_keySpeed->Slider1());
+    QWidget::setTabOrder(m_keySpeed->Slider1(), m_keySpeed->Command13());
 
     buildMenus();
     buildKeyerShortcuts();
@@ -115,6 +124,8 @@ void Form1::buildMenus()
 {
     m_menuSetup = menuBar()->addMenu(QStringLiteral("設定"));
     m_menuSetup->setObjectName(QStringLiteral("MENU_SETUP"));
+    // A popup is otherwise named by its empty window title.
+    m_menuSetup->setAccessibleName(m_menuSetup->title());
     QAction *rs232c = m_menuSetup->addAction(QStringLiteral("ＲＳ２３２Ｃの設定"));
     rs232c->setObjectName(QStringLiteral("MENU_RS232C"));
     connect(rs232c, &QAction::triggered, this, &Form1::MENU_RS232C_Click);
@@ -124,6 +135,7 @@ void Form1::buildMenus()
 
     m_menuHelp = menuBar()->addMenu(QStringLiteral("ヘルプ"));
     m_menuHelp->setObjectName(QStringLiteral("MENU_HELP"));
+    m_menuHelp->setAccessibleName(m_menuHelp->title());
     QAction *operation = m_menuHelp->addAction(QStringLiteral("操作手順"));
     operation->setObjectName(QStringLiteral("MENU_HELP_OPE"));
     connect(operation, &QAction::triggered, this, &Form1::MENU_HELP_OPE_Click);

@@ -1,5 +1,6 @@
 #include "app/Form3.h"
 
+#include "app/Accessibility.h"
 #include "app/OleColor.h"
 #include "app/Twips.h"
 
@@ -10,6 +11,7 @@
 Form3::Form3(QWidget *parent)
     : QWidget(parent, Qt::Dialog)
 {
+    Accessibility::presentDialogsAsDialogs();
     setObjectName(QStringLiteral("Form3"));
     setWindowTitle(QStringLiteral("バージョン"));
     // Closing discards the window; the next request builds it afresh.
@@ -53,6 +55,7 @@ Form3::Form3(QWidget *parent)
     m_command1->setObjectName(QStringLiteral("Command1"));
     m_command1->setGeometry(twips(3870, 2970, 915, 615));
     connect(m_command1, &QPushButton::clicked, this, &Form3::Command1_Click);
+    Accessibility::describe(m_command1, m_command1->text(), QStringLiteral("バージョン情報を閉じます。"));
 }
 
 void Form3::Command1_Click()

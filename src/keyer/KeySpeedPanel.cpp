@@ -1,5 +1,6 @@
 #include "keyer/KeySpeedPanel.h"
 
+#include "app/Accessibility.h"
 #include "app/ColorButton.h"
 #include "app/OleColor.h"
 #include "app/Twips.h"
@@ -11,6 +12,16 @@
 #include <QSignalBlocker>
 #include <QSlider>
 #include <QThread>
+
+namespace {
+// On screen the state is only the button's colour.
+void describeBreakIn(ColorButton *button, bool on)
+{
+    Accessibility::describe(button, QStringLiteral("BREAK_IN"),
+                            QStringLiteral("ブレークインを切り替えます。現在: %1。")
+                                .arg(on ? QStringLiteral("オン") : QStringLiteral("オフ")));
+}
+} // namespace
 
 KeySpeedPanel::KeySpeedPanel(RadioLink &link, QWidget *middleBand)
     : QObject(middleBand)
@@ -26,6 +37,7 @@ KeySpeedPanel::KeySpeedPanel(RadioLink &link, QWidget *middleBand)
     m_frame9->setObjectName(QStringLiteral("Frame9"));
     m_frame9->setToolTip(QStringLiteral("モールスの１分あたりの文字速度"));
     m_frame9->setGeometry(twips(7710, 210, 2355, 780));
+    Accessibility::nameAfterTitle(m_frame9);
 
     m_label6 = new QLabel(m_frame9);
     m_label6->setObjectName(QStringLiteral("Label6"));
@@ -45,6 +57,18 @@ KeySpeedPanel::KeySpeedPanel(RadioLink &link, QWidget *middleBand)
     m_slider1->setGeometry(6, 33, 145, 17);
     // Every change of value by the operator (drag, track click, keys, wheel).
     connect(m_slider1, &QSlider::valueChanged, this, &KeySpeedPanel::Slider1_Change);
+
+    describeBreakIn(m_command3, false);
+    Accessibility::describe(m_label6, QStringLiteral("キースピード"), QString());
+    Accessibility::describe(
+        m_slider1, QStringLiteral("キースピード"),
+        QStringLiteral("モールスの送信速度を %1～%2 WPM の範囲で選びます。確定ボタンで無線機に設定します。")
+            .arg(MinimumSpeed)
+            .arg(MaximumSpeed));
+    Accessibility::describe(m_command13, QStringLiteral("キースピードを確定"),
+                            QStringLiteral("スライダーで選んだキースピードを無線機に設定します。"));
+    // The operator picks the speed, then confirms it.
+    QWidget::setTabOrder(m_slider1, m_command13);
 }
 
 QString KeySpeedPanel::speedCommand(int wpm)
@@ -56,6 +80,7 @@ void KeySpeedPanel::Slider1_Change()
 {
     // A blank holds the sign position, as numbers shown without a pattern do.
     m_label6->setText(QStringLiteral(" %1WPM").arg(m_slider1->value()));
+    Accessibility::announceValue(m_label6);
 }
 
 void KeySpeedPanel::Command13_Click()
@@ -75,17 +100,20 @@ void KeySpeedPanel::Command3_Click()
         m_command3->setBackColor(OleColor::Green);
         m_breakInOn = 1;
     }
+    describeBreakIn(m_command3, m_breakInOn == 1);
 }
 
 void KeySpeedPanel::showBreakIn(bool on)
 {
     m_breakInOn = on ? 1 : 0;
     m_command3->setBackColor(on ? OleColor::Green : OleColor::ButtonFace);
+    describeBreakIn(m_command3, on);
 }
 
 void KeySpeedPanel::showSpeed(const QString &caption, int value)
 {
     m_label6->setText(caption);
+    Accessibility::announceValue(m_label6);
     // Start-up shows the radio's own three digits; the slider only follows.
     const QSignalBlocker quiet(m_slider1);
     m_slider1->setValue(value);

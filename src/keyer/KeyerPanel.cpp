@@ -1,5 +1,6 @@
 #include "keyer/KeyerPanel.h"
 
+#include "app/Accessibility.h"
 #include "app/Twips.h"
 #include "radio/RadioLink.h"
 
@@ -25,6 +26,7 @@ KeyerPanel::KeyerPanel(RadioLink &link, QWidget *window)
     m_frame1 = new QGroupBox(QStringLiteral("コンテストメモリーキーヤー"), window);
     m_frame1->setObjectName(QStringLiteral("Frame1"));
     m_frame1->setGeometry(twips(180, 60, 10425, 3645));
+    Accessibility::nameAfterTitle(m_frame1);
 
     constexpr int labelX = 16, textX = 64, textWidth = 420, buttonWidth = 84;
     constexpr int textButtonX = textX + textWidth + 14, messageButtonX = textButtonX + buttonWidth + 14;
@@ -63,6 +65,19 @@ KeyerPanel::KeyerPanel(RadioLink &link, QWidget *window)
         m_command2[i]->setToolTip(KeyerButtonTip);
         m_command2[i]->setGeometry(messageButtonX, y, buttonWidth, rowHeight);
         connect(m_command2[i], &QPushButton::clicked, this, [this, i] { Command2_Click(i); });
+
+        // Both buttons of a row read "CH-n"; a screen reader must say which
+        // memory each one plays. The window binds F1-F5 to the message
+        // memories and Shift+F1-F5 to the text memories.
+        const int n = i + 1;
+        Accessibility::describe(m_text1[i], QStringLiteral("テキストメモリー %1 の内容").arg(n),
+                                QStringLiteral("無線機に登録されているテキストメモリー %1 の文字列。").arg(n));
+        Accessibility::describe(
+            m_command1[i], QStringLiteral("テキストメモリー %1 (%2)").arg(n).arg(channel),
+            QStringLiteral("無線機のテキストメモリー %1 を再生します。ショートカットキー: Shift+F%1。").arg(n));
+        Accessibility::describe(
+            m_command2[i], QStringLiteral("メッセージメモリー %1 (%2)").arg(n).arg(channel),
+            QStringLiteral("無線機のメッセージメモリー %1 を再生します。ショートカットキー: F%1。").arg(n));
     }
 }
 

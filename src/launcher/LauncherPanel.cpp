@@ -1,5 +1,6 @@
 #include "launcher/LauncherPanel.h"
 
+#include "app/Accessibility.h"
 #include "app/MessageBox.h"
 #include "app/Twips.h"
 
@@ -17,6 +18,7 @@ LauncherPanel::LauncherPanel(QWidget *window)
     m_frame12 = new QGroupBox(QStringLiteral("WAVESCOPEの起動"), window);
     m_frame12->setObjectName(QStringLiteral("Frame12"));
     m_frame12->setGeometry(twips(180, 3720, 2010, 615));
+    Accessibility::nameAfterTitle(m_frame12);
 
     m_command15 = new QPushButton(QStringLiteral("起動"), m_frame12);
     m_command15->setObjectName(QStringLiteral("Command15"));
@@ -24,6 +26,8 @@ LauncherPanel::LauncherPanel(QWidget *window)
         QStringLiteral("サウンドボードに入力されている信号をＦＦＴ変換およびウォータフォール波形で表示する"));
     m_command15->setGeometry(10, 14, 80, 23);
     connect(m_command15, &QPushButton::clicked, this, &LauncherPanel::Command15_Click);
+    Accessibility::describe(m_command15, QStringLiteral("WAVESCOPE 起動"),
+                            QStringLiteral("WAVESCOPE を起動します。"));
 }
 
 void LauncherPanel::Command15_Click()

@@ -1,5 +1,6 @@
 #include "mode/ModePanel.h"
 
+#include "app/Accessibility.h"
 #include "app/ClickLabel.h"
 #include "app/OleColor.h"
 #include "app/Twips.h"
@@ -19,6 +20,7 @@ ModePanel::ModePanel(RadioLink &link, QWidget *middleBand)
     m_frame11 = new QGroupBox(QStringLiteral("運用モード"), middleBand);
     m_frame11->setObjectName(QStringLiteral("Frame11"));
     m_frame11->setGeometry(twips(1920, 210, 5565, 780));
+    Accessibility::nameAfterTitle(m_frame11);
 
     const QString captions[Modes] = {Blanks17 + QStringLiteral("LSB"), Blanks16 + QStringLiteral("USB"),
                                      Blanks17 + QStringLiteral("ＦＭ"), Blanks17 + QStringLiteral("ＡM"),
@@ -29,6 +31,10 @@ ModePanel::ModePanel(RadioLink &link, QWidget *middleBand)
         m_label2[i]->setObjectName(QStringLiteral("Label2_%1").arg(i));
         m_label2[i]->setGeometry(left + i * pitch, top, width, height);
         connect(m_label2[i], &ClickLabel::clicked, this, [this, i] { Label2_Click(i); });
+        // The captions mix full- and half-width letters ("ＡM"); the names
+        // use one width, as an operator types them to find a control.
+        const QString mode = captions[i].trimmed().normalized(QString::NormalizationForm_KC);
+        Accessibility::describe(m_label2[i], mode, QStringLiteral("無線機の運用モードを %1 に切り替えます。").arg(mode));
     }
 }
 
@@ -57,5 +63,6 @@ void ModePanel::highlight(int index)
 {
     for (int i = 0; i < Modes; ++i) {
         m_label2[i]->setBackColor(i == index ? OleColor::Red : OleColor::White);
+        m_label2[i]->setChecked(i == index);
     }
 }

@@ -1,5 +1,6 @@
 #include "radio/Form2.h"
 
+#include "app/Accessibility.h"
 #include "app/Form1.h"
 #include "app/Twips.h"
 #include "settings/Settings.h"
@@ -8,6 +9,7 @@
 #include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QSignalBlocker>
 
@@ -36,6 +38,7 @@ Form2::Form2(SettingsPath settingsPath, QWidget *parent)
     : QWidget(parent, Qt::Dialog)
     , m_settingsPath(std::move(settingsPath))
 {
+    Accessibility::presentDialogsAsDialogs();
     setObjectName(QStringLiteral("Form2"));
     setWindowTitle(QStringLiteral("通信設定"));
     setAttribute(Qt::WA_DeleteOnClose);
@@ -70,6 +73,19 @@ Form2::Form2(SettingsPath settingsPath, QWidget *parent)
     connect(m_combo2, &QComboBox::editTextChanged, this, &Form2::Combo2_Change);
     connect(m_combo2, &QComboBox::activated, this, &Form2::Combo2_Change);
     connect(m_command1, &QPushButton::clicked, this, &Form2::Command1_Click);
+
+    // On Linux a combo box is announced by its text and by the label tied to
+    // it, elsewhere by its name; the typing field inside is announced alone.
+    m_label1->setBuddy(m_combo1);
+    m_label2->setBuddy(m_combo2);
+    Accessibility::describe(m_combo1, m_label1->text(),
+                            QStringLiteral("無線機をつなぐシリアルポート。次に起動したときから使われます。"));
+    Accessibility::describe(m_combo2, m_label2->text(),
+                            QStringLiteral("シリアルポートの通信速度。次に起動したときから使われます。"));
+    m_combo1->lineEdit()->setAccessibleName(m_label1->text());
+    m_combo2->lineEdit()->setAccessibleName(m_label2->text());
+    Accessibility::describe(m_command1, QStringLiteral("通信設定を終了"),
+                            QStringLiteral("変更したポートと通信速度を記録して閉じます。"));
 }
 
 void Form2::Form_Load()

@@ -1,5 +1,6 @@
 #include "voice/AudioRecorderPanel.h"
 
+#include "app/Accessibility.h"
 #include "app/ColorButton.h"
 #include "app/OleColor.h"
 #include "app/Twips.h"
@@ -15,6 +16,7 @@ AudioRecorderPanel::AudioRecorderPanel(RadioLink &link, QWidget *playbackBand)
     m_frame6->setObjectName(QStringLiteral("Frame6"));
     m_frame6->setToolTip(QStringLiteral("受信音の録音"));
     m_frame6->setGeometry(twips(7620, 270, 2610, 1185));
+    Accessibility::nameAfterTitle(m_frame6);
 
     m_command4 = new ColorButton(QStringLiteral("録音"), m_frame6);
     m_command4->setObjectName(QStringLiteral("Command4"));
@@ -30,6 +32,7 @@ AudioRecorderPanel::AudioRecorderPanel(RadioLink &link, QWidget *playbackBand)
     m_frame7->setObjectName(QStringLiteral("Frame7"));
     m_frame7->setToolTip(QStringLiteral("受信音の再生"));
     m_frame7->setGeometry(twips(7620, 1560, 2610, 885));
+    Accessibility::nameAfterTitle(m_frame7);
 
     m_command6 = new ColorButton(QStringLiteral("再生"), m_frame7);
     m_command6->setObjectName(QStringLiteral("Command6"));
@@ -40,6 +43,16 @@ AudioRecorderPanel::AudioRecorderPanel(RadioLink &link, QWidget *playbackBand)
     m_command7->setGeometry(94, 19, 74, 28);
     m_command7->setEnabled(false);
     connect(m_command7, &QPushButton::clicked, this, &AudioRecorderPanel::Command7_Click);
+
+    // Both STOP buttons read the same on screen; their frames tell them apart.
+    Accessibility::describe(m_command4, QStringLiteral("オーディオ録音"),
+                            QStringLiteral("無線機で受信音の録音を始めます。"));
+    Accessibility::describe(m_command5, QStringLiteral("オーディオ録音 STOP"),
+                            QStringLiteral("受信音の録音を止めます。"));
+    Accessibility::describe(m_command6, QStringLiteral("オーディオ再生"),
+                            QStringLiteral("無線機で録音した受信音を再生します。"));
+    Accessibility::describe(m_command7, QStringLiteral("オーディオ再生 STOP"),
+                            QStringLiteral("受信音の再生を止めます。"));
 }
 
 void AudioRecorderPanel::Command4_Click()

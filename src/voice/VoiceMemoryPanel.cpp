@@ -1,5 +1,6 @@
 #include "voice/VoiceMemoryPanel.h"
 
+#include "app/Accessibility.h"
 #include "app/ColorButton.h"
 #include "app/OleColor.h"
 #include "app/Twips.h"
@@ -22,6 +23,22 @@ void setTextColor(QLabel *label, quint32 color)
     pal.setColor(QPalette::WindowText, OleColor::toQColor(color));
     label->setPalette(pal);
 }
+
+// The comment is the buttons' tooltip; in the description it is marked as
+// such, so that it is not taken for part of what the button does.
+void describeChannel(ColorButton *record, ColorButton *play, int index, const QString &comment)
+{
+    const int n = index + 1;
+    const QString channel = QStringLiteral("CH-%1").arg(n);
+    const QString commentLead = comment.isEmpty() ? QString() : QStringLiteral("コメント: ");
+    Accessibility::describe(record, QStringLiteral("ボイスメモリー %1 録音 (%2)").arg(n).arg(channel),
+                            QStringLiteral("無線機のボイスメモリー %1 に録音を始めます。%2 秒で止まります。")
+                                    .arg(n)
+                                    .arg(VoiceMemoryPanel::RecordLimitSeconds) +
+                                commentLead);
+    Accessibility::describe(play, QStringLiteral("ボイスメモリー %1 再生 (%2)").arg(n).arg(channel),
+                            QStringLiteral("無線機のボイスメモリー %1 を再生します。").arg(n) + commentLead);
+}
 } // namespace
 
 VoiceMemoryPanel::VoiceMemoryPanel(RadioLink &link, SettingsPath settingsPath, QWidget *playbackBand)
@@ -37,6 +54,8 @@ VoiceMemoryPanel::VoiceMemoryPanel(RadioLink &link, SettingsPath settingsPath, Q
     m_frame5->setObjectName(QStringLiteral("Frame5"));
     m_frame5->setToolTip(QStringLiteral("送信は、ＢＫ＿ＩＮをＯＮ　テストはＢＫ＿ＩＮをＯＦＦ"));
     m_frame5->setGeometry(twips(360, 1560, 7095, 885));
+    Accessibility::nameAfterTitle(m_frame4);
+    Accessibility::nameAfterTitle(m_frame5);
 
     constexpr int left = 10, pitch = 64, width = 58, height = 26, stopX = 338, stopWidth = 118;
     for (int i = 0; i < Channels; ++i) {
@@ -55,6 +74,7 @@ VoiceMemoryPanel::VoiceMemoryPanel(RadioLink &link, SettingsPath settingsPath, Q
     m_frame10 = new QGroupBox(QStringLiteral("コメント入力"), m_frame4);
     m_frame10->setObjectName(QStringLiteral("Frame10"));
     m_frame10->setGeometry(twips(150, 630, 5655, 525));
+    Accessibility::nameAfterTitle(m_frame10);
     m_text2 = new QLineEdit(m_frame10);
     m_text2->setObjectName(QStringLiteral("Text2"));
     m_text2->setGeometry(6, 14, 300, 19);
@@ -68,6 +88,7 @@ VoiceMemoryPanel::VoiceMemoryPanel(RadioLink &link, SettingsPath settingsPath, Q
     m_frame8 = new QGroupBox(QStringLiteral("録音時間"), m_frame4);
     m_frame8->setObjectName(QStringLiteral("Frame8"));
     m_frame8->setGeometry(twips(6060, 630, 975, 525));
+    Accessibility::nameAfterTitle(m_frame8);
     m_label5 = new QLabel(m_frame8);
     m_label5->setObjectName(QStringLiteral("Label5"));
     m_label5->setGeometry(4, 14, 58, 19);
@@ -85,6 +106,19 @@ VoiceMemoryPanel::VoiceMemoryPanel(RadioLink &link, SettingsPath settingsPath, Q
     m_command11->setGeometry(stopX, 19, stopWidth, height);
     m_command11->setEnabled(false);
     connect(m_command11, &QPushButton::clicked, this, &VoiceMemoryPanel::Command11_Click);
+
+    for (int i = 0; i < Channels; ++i) {
+        describeChannel(m_command8[i], m_command9[i], i, QString());
+    }
+    Accessibility::describe(m_command10, QStringLiteral("ボイスメモリー録音中止"),
+                            QStringLiteral("録音を止めて長さを記録し、コメント入力を開きます。"));
+    Accessibility::describe(m_text2, QStringLiteral("ボイスメモリーのコメント"),
+                            QStringLiteral("録音したボイスメモリーのコメント。Enter で確定します。"));
+    Accessibility::describe(m_command14, QStringLiteral("コメントを確定"),
+                            QStringLiteral("コメントを記録し、ボイスメモリーの録音ボタンを使えるようにします。"));
+    Accessibility::describe(m_label5, QStringLiteral("録音時間"), QString());
+    Accessibility::describe(m_command11, QStringLiteral("ボイスメモリー再生中止"),
+                            QStringLiteral("ボイスメモリーの再生を止めます。"));
 
     m_timer2.setObjectName(QStringLiteral("Timer2"));
     m_timer2.setInterval(TickInterval);
@@ -104,6 +138,7 @@ void VoiceMemoryPanel::setComment(int i, const QString &comment)
 {
     m_command8[i]->setToolTip(comment);
     m_command9[i]->setToolTip(comment);
+    describeChannel(m_command8[i], m_command9[i], i, comment);
 }
 
 // Recording
@@ -125,6 +160,7 @@ void VoiceMemoryPanel::Timer2_Timer()
 {
     ++m_recordSeconds;
     m_label5->setText(QStringLiteral(" %1　秒").arg(m_recordSeconds));
+    Accessibility::announceValue(m_label5);
     setTextColor(m_label5, OleColor::Black);
     if (m_recordSeconds >= RecordLimitSeconds) {
         m_timer2.stop();
@@ -146,6 +182,7 @@ void VoiceMemoryPanel::Command10_Click()
     WriteSetting(length, Key::recTime(m_recordChannel), Section::Rec, m_settingsPath());
     m_recTimes[m_recordChannel] = length;
     m_label5->clear();
+    Accessibility::announceValue(m_label5);
     m_frame10->show();
     m_text2->setFocus();
     m_command10->setEnabled(false);
