@@ -17,7 +17,6 @@
 #include <QTest>
 
 namespace {
-const QByteArrayList StartupQueries = {"KM1;", "KM2;", "KM3;", "KM4;", "KM5;", "BI;", "MD0;", "KS;"};
 const QByteArray StoredSettings = "[COM]\nPORT=1,19200\n[VOICE]\nCOMMENT2=QRZ\n";
 
 enum class Road { Button, Menu, CloseBox };

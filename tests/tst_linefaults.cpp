@@ -20,8 +20,6 @@
 using namespace std::chrono_literals;
 
 namespace {
-const QByteArrayList AllQueries = {"KM1;", "KM2;", "KM3;", "KM4;", "KM5;", "BI;", "MD0;", "KS;"};
-
 QHash<QByteArray, QByteArray> normalReplies()
 {
     return {{"KM1;", "KM1CQ};"}, {"KM2;", "KM2};"}, {"KM3;", "KM3};"}, {"KM4;", "KM4};"},
@@ -38,7 +36,7 @@ private slots:
     {
         RadioRig rig;
         rig.start();
-        QCOMPARE(rig.commandsAfterSettling(), AllQueries);
+        QCOMPARE(rig.commandsAfterSettling(), StartupQueries);
         rig.radio().clear();
         Form1 &w = rig.window();
         w.show();
@@ -135,7 +133,7 @@ private slots:
         rig.radio().setSplitGap(2);
         rig.start();
         QCOMPARE(rig.port().baudRate(), 4800);
-        QCOMPARE(rig.commandsAfterSettling(), AllQueries);
+        QCOMPARE(rig.commandsAfterSettling(), StartupQueries);
         QVERIFY(rig.messages().messages().isEmpty());
         QCOMPARE(rig.window().keyer().Text1(0)->text(), QStringLiteral("CQ TEST DE JA1ZZZ}"));
         QCOMPARE(rig.window().keySpeed().Label6()->text(), QStringLiteral("025WPM"));
@@ -147,7 +145,7 @@ private slots:
         rig.responseTime = 600ms;
         rig.radio().setReplyDelay(400);
         rig.start();
-        QCOMPARE(rig.commandsAfterSettling(), AllQueries);
+        QCOMPARE(rig.commandsAfterSettling(), StartupQueries);
         QVERIFY(rig.messages().messages().isEmpty());
         QCOMPARE(rig.window().keySpeed().Slider1()->value(), 25);
     }

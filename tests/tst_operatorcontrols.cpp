@@ -16,8 +16,6 @@
 #include <QTest>
 
 namespace {
-const QByteArrayList StartupQueries = {"KM1;", "KM2;", "KM3;", "KM4;", "KM5;", "BI;", "MD0;", "KS;"};
-
 QList<quint32> modeColours(Form1 &w)
 {
     QList<quint32> colours;
@@ -27,21 +25,6 @@ QList<quint32> modeColours(Form1 &w)
     return colours;
 }
 
-// A rig that has been through start-up and whose radio has forgotten it.
-struct StartedRig : RadioRig {
-    StartedRig()
-    {
-        start();
-        if (commandsAfterSettling() != StartupQueries) {
-            qFatal("start-up did not ask what it should");
-        }
-        radio().clear();
-        window().show();
-        if (!QTest::qWaitForWindowExposed(&window())) {
-            qFatal("window not shown");
-        }
-    }
-};
 } // namespace
 
 class OperatorControlsTest : public QObject

@@ -19,7 +19,6 @@
 #include <QTest>
 
 namespace {
-const QByteArrayList StartupQueries = {"KM1;", "KM2;", "KM3;", "KM4;", "KM5;", "BI;", "MD0;", "KS;"};
 // Written as a person might: a stored value would come back as "PORT=...".
 const QByteArray StoredSettings = "[COM]\nport = 1,19200\n[REC]\nREC_TIME0= 4\n";
 

@@ -20,8 +20,6 @@
 #include <QTimer>
 
 namespace {
-const QByteArrayList AllQueries = {"KM1;", "KM2;", "KM3;", "KM4;", "KM5;", "BI;", "MD0;", "KS;"};
-
 QList<quint32> modeColours(Form1 &w)
 {
     QList<quint32> colours;
@@ -65,7 +63,7 @@ private slots:
         rig.start();
         Form1 &w = rig.window();
 
-        QCOMPARE(rig.commandsAfterSettling(), AllQueries);
+        QCOMPARE(rig.commandsAfterSettling(), StartupQueries);
         QVERIFY(rig.messages().messages().isEmpty());
         QCOMPARE(w.keyer().Text1(0)->text(), QStringLiteral("CQ TEST DE JA1ZZZ}"));
         QCOMPARE(w.keyer().Text1(2)->text(), QString());
@@ -94,7 +92,7 @@ private slots:
             });
         });
         rig.start();
-        QCOMPARE(rig.commandsAfterSettling(), AllQueries);
+        QCOMPARE(rig.commandsAfterSettling(), StartupQueries);
         QCOMPARE(repliesBeforeEachCommand, (QList<int>{0, 1, 2, 3, 4, 5, 6, 7}));
         QVERIFY(rig.messages().messages().isEmpty());
         QCOMPARE(rig.window().keySpeed().Label6()->text(), QStringLiteral("025WPM"));
@@ -120,7 +118,7 @@ private slots:
         replies.insert("KM2;", reply);
         rig.script(replies);
         rig.start();
-        QCOMPARE(rig.commandsAfterSettling(), AllQueries);
+        QCOMPARE(rig.commandsAfterSettling(), StartupQueries);
         QCOMPARE(rig.window().keyer().Text1(1)->text(), shown);
         QCOMPARE(rig.window().keyer().Text1(4)->text(), QStringLiteral("ABC}"));
         QVERIFY(rig.messages().messages().isEmpty());
@@ -188,7 +186,7 @@ private slots:
         replies.insert("MD0;", reply);
         rig.script(replies);
         rig.start();
-        QByteArrayList expected = AllQueries;
+        QByteArrayList expected = StartupQueries;
         if (lsbSent) {
             expected.insert(7, "MD01;");
         }
@@ -285,7 +283,7 @@ private slots:
         QCOMPARE(rig.port().settings(), baudText + QStringLiteral(",n,8,1"));
         QCOMPARE(BaudText, baudText);
         QVERIFY(rig.port().portOpen());
-        QCOMPARE(rig.commandsAfterSettling(), AllQueries);
+        QCOMPARE(rig.commandsAfterSettling(), StartupQueries);
         QVERIFY(rig.messages().messages().isEmpty());
     }
 

@@ -14,27 +14,6 @@
 #include <QTest>
 
 namespace {
-const QByteArrayList StartupQueries = {"KM1;", "KM2;", "KM3;", "KM4;", "KM5;", "BI;", "MD0;", "KS;"};
-
-struct StartedRig : RadioRig {
-    explicit StartedRig(const QByteArray &settings = QByteArray())
-    {
-        if (!settings.isEmpty()) {
-            writeSettings(settings);
-        }
-        start();
-        if (commandsAfterSettling() != StartupQueries) {
-            qFatal("start-up did not ask what it should");
-        }
-        radio().clear();
-        window().show();
-        if (!QTest::qWaitForWindowExposed(&window())) {
-            qFatal("window not shown");
-        }
-        window().activateWindow();
-    }
-    VoiceMemoryPanel &voice() { return window().voice(); }
-};
 
 QColor textColour(QLabel *label)
 {
@@ -76,7 +55,7 @@ private slots:
     void recordingChannelThreeForSevenTicks()
     {
         StartedRig rig;
-        VoiceMemoryPanel &voice = rig.voice();
+        VoiceMemoryPanel &voice = rig.window().voice();
         checkRecordRow(voice, RecordState::Idle);
         QTest::mouseClick(voice.Command8(2), Qt::LeftButton);
         checkRecordRow(voice, RecordState::Recording, 2);
@@ -116,7 +95,7 @@ private slots:
     void theTwentiethTickEndsTheTake()
     {
         StartedRig rig;
-        VoiceMemoryPanel &voice = rig.voice();
+        VoiceMemoryPanel &voice = rig.window().voice();
         voice.Command8_Click(4);
         for (int tick = 1; tick <= 19; ++tick) {
             voice.Timer2_Timer();
@@ -136,7 +115,7 @@ private slots:
     void stopBeforeTheFirstTickStoresZero()
     {
         StartedRig rig;
-        VoiceMemoryPanel &voice = rig.voice();
+        VoiceMemoryPanel &voice = rig.window().voice();
         voice.Command8_Click(0);
         voice.Command10_Click();
         QCOMPARE(voice.RecTimes(0), QStringLiteral(" 0"));
@@ -158,7 +137,7 @@ private slots:
     void confirmingWithoutTypingReusesTheLastComment()
     {
         StartedRig rig("[VOICE]\nCOMMENT1=old\n");
-        VoiceMemoryPanel &voice = rig.voice();
+        VoiceMemoryPanel &voice = rig.window().voice();
         voice.Command8_Click(3);
         voice.Command10_Click();
         voice.Text2()->setText(QStringLiteral("first"));
@@ -175,7 +154,7 @@ private slots:
     void pastedLineBreaksStayOnOneLine()
     {
         StartedRig rig("[VOICE]\nCOMMENT0=keep\n");
-        VoiceMemoryPanel &voice = rig.voice();
+        VoiceMemoryPanel &voice = rig.window().voice();
         voice.Command8_Click(2);
         voice.Command10_Click();
         voice.Text2()->setText(QStringLiteral("line one\r\n[COM]\nPORT=9,1200"));
@@ -191,7 +170,7 @@ private slots:
     void playbackStopsOnTheTickThatReachesTheLength()
     {
         StartedRig rig("[REC]\nREC_TIME2= 7\n");
-        VoiceMemoryPanel &voice = rig.voice();
+        VoiceMemoryPanel &voice = rig.window().voice();
         QTest::mouseClick(voice.Command9(2), Qt::LeftButton);
         checkPlayRow(voice, true, 2);
         QVERIFY(voice.Timer3().isActive());
@@ -212,7 +191,7 @@ private slots:
     void manualStopIsFollowedByTheTimedOne()
     {
         StartedRig rig("[REC]\nREC_TIME2= 7\n");
-        VoiceMemoryPanel &voice = rig.voice();
+        VoiceMemoryPanel &voice = rig.window().voice();
         voice.Command9_Click(2);
         voice.Timer3_Timer();
         voice.Timer3_Timer();
@@ -232,7 +211,7 @@ private slots:
     void aChannelStartedAfterAManualStopIsTimedFromZero()
     {
         StartedRig rig("[REC]\nREC_TIME2= 7\nREC_TIME0=3\n");
-        VoiceMemoryPanel &voice = rig.voice();
+        VoiceMemoryPanel &voice = rig.window().voice();
         voice.Command9_Click(2);
         for (int tick = 1; tick <= 5; ++tick) {
             voice.Timer3_Timer();
@@ -286,7 +265,7 @@ private slots:
         QFETCH(QByteArray, stored);
         QFETCH(int, ticks);
         StartedRig rig(stored.isEmpty() ? QByteArray("[REC]\n") : "[REC]\nREC_TIME1=" + stored + "\n");
-        VoiceMemoryPanel &voice = rig.voice();
+        VoiceMemoryPanel &voice = rig.window().voice();
         voice.Command9_Click(1);
         int tick = 0;
         while (voice.Timer3().isActive() && tick < 40000) {
@@ -300,7 +279,7 @@ private slots:
     void recordingTheChannelThatPlaysMovesItsStop()
     {
         StartedRig rig("[REC]\nREC_TIME1=10\n");
-        VoiceMemoryPanel &voice = rig.voice();
+        VoiceMemoryPanel &voice = rig.window().voice();
         voice.Command9_Click(1);
         voice.Timer3_Timer();
         voice.Timer3_Timer();
@@ -318,7 +297,7 @@ private slots:
     void rowsAndRecorderStayIndependent()
     {
         StartedRig rig;
-        VoiceMemoryPanel &voice = rig.voice();
+        VoiceMemoryPanel &voice = rig.window().voice();
         voice.Command8_Click(0);
         checkPlayRow(voice, false);
         voice.Command9_Click(3);
@@ -354,7 +333,7 @@ private slots:
         // A folder that cannot exist, since its parent is a file: every write
         // fails, whoever runs the test.
         rig.window().setSettingsFile(rig.settingsFile() + QStringLiteral("/RIGDECK.INI"));
-        VoiceMemoryPanel &voice = rig.voice();
+        VoiceMemoryPanel &voice = rig.window().voice();
         voice.Command8_Click(0);
         voice.Timer2_Timer();
         voice.Command10_Click();

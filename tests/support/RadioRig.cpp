@@ -80,3 +80,20 @@ void RadioRig::script(const QHash<QByteArray, QByteArray> &replies)
                                               }
                                           });
 }
+
+StartedRig::StartedRig(const QByteArray &settings)
+{
+    if (!settings.isEmpty()) {
+        writeSettings(settings);
+    }
+    start();
+    if (commandsAfterSettling() != StartupQueries) {
+        qFatal("start-up did not ask what it should");
+    }
+    radio().clear();
+    window().show();
+    if (!QTest::qWaitForWindowExposed(&window())) {
+        qFatal("window not shown");
+    }
+    window().activateWindow();
+}

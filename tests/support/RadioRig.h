@@ -12,6 +12,9 @@
 #include <chrono>
 #include <memory>
 
+// What start-up asks the radio, in order.
+inline const QByteArrayList StartupQueries = {"KM1;", "KM2;", "KM3;", "KM4;", "KM5;", "BI;", "MD0;", "KS;"};
+
 // The program's main window on a real serial port, a pseudo-terminal with the
 // simulated FT2000 at its far end, and a settings file in a temporary folder.
 class RadioRig
@@ -53,4 +56,12 @@ private:
     MessageRecorder m_messages;
     int m_portNumber;
     QMetaObject::Connection m_scriptConnection;
+};
+
+// A rig through a complete start-up (with these settings, if any), its window
+// shown and the radio's record of start-up forgotten.
+class StartedRig : public RadioRig
+{
+public:
+    explicit StartedRig(const QByteArray &settings = QByteArray());
 };
