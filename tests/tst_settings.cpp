@@ -209,6 +209,10 @@ void TestSettings::readsValue_data()
     QTest::newRow("CR line ends") << QByteArray("[REC]\rPORT=9\r[COM]\rPORT=3\r") << com << port << "3";
     QTest::newRow("mixed line ends") << QByteArray("[REC]\r\nPORT=9\r[COM]\nPORT=3\r\n") << com << port << "3";
     QTest::newRow("byte-order mark skipped") << QByteArray("\xEF\xBB\xBF[COM]\nPORT=3\n") << com << port << "3";
+    if (localTextIsUtf8()) {
+        QTest::newRow("zero-width no-break space starting a value kept")
+            << QByteArray("[COM]\nPORT=\xEF\xBB\xBF" "3\n") << com << port << QString(QChar(0xFEFF)) + u'3';
+    }
     QTest::newRow("no final line end") << QByteArray("[COM]\nPORT=3") << com << port << "3";
     QTest::newRow("line without equals is no key") << QByteArray("[COM]\nPORT\nPORT=4\n") << com << port << "4";
     QTest::newRow("only a line without equals gives default") << QByteArray("[COM]\nPORT\n") << com << port << def;

@@ -6,6 +6,7 @@
 #include <QFileInfo>
 #include <QLockFile>
 #include <QSaveFile>
+#include <QStringDecoder>
 
 #ifdef Q_OS_WIN
 #ifndef NOMINMAX
@@ -343,6 +344,16 @@ QByteArray withSetting(const QByteArray& data, const QByteArray& section, const 
     return result;
 }
 
+// A value comes from the middle of the file: a zero-width no-break space at its
+// start is a character of it, not a byte order mark to drop as the plain
+// conversion would.
+QString textOf(QByteArrayView value)
+{
+    QStringDecoder decode(QStringConverter::System,
+                          QStringConverter::Flag::Stateless | QStringConverter::Flag::ConvertInitialBom);
+    return decode(value);
+}
+
 bool replaceFile(const QString& path, const QByteArray& content)
 {
     // Temp file plus rename: a crash or a full disk leaves the old file whole.
@@ -394,7 +405,7 @@ QString readString(const QString& section, const QString& key, const QString& de
             continue;
         }
         if (inSection && parsed.kind == LineKind::Key && sameName(parsed.name, keyName)) {
-            return QString::fromLocal8Bit(cutToBytes(withoutQuotes(parsed.value), maxBytes));
+            return textOf(cutToBytes(withoutQuotes(parsed.value), maxBytes));
         }
     }
     return defaultValue;
