@@ -6,6 +6,7 @@
 #include "launcher/LauncherPanel.h"
 #include "radio/Form2.h"
 #include "radio/RadioLink.h"
+#include "support/WindowProbe.h"
 #include "support/RadioRig.h"
 
 #include <QAction>
@@ -26,19 +27,6 @@
 namespace {
 const QString DocumentTitle = QStringLiteral("RIGDECK 操作手順");
 
-template<typename Window>
-QList<Window *> shown()
-{
-    QList<Window *> windows;
-    for (QWidget *window : QApplication::topLevelWidgets()) {
-        auto *found = qobject_cast<Window *>(window);
-        if (found && found->isVisible()) {
-            windows << found;
-        }
-    }
-    return windows;
-}
-
 void trigger(Form1 &w, const char *name)
 {
     w.findChild<QAction *>(QLatin1String(name))->trigger();
@@ -47,7 +35,7 @@ void trigger(Form1 &w, const char *name)
 Form3 *openAbout(Form1 &w)
 {
     trigger(w, "MENU_HELP_VER");
-    const QList<Form3 *> windows = shown<Form3>();
+    const QList<Form3 *> windows = shownWindows<Form3>();
     return windows.size() == 1 ? windows.first() : nullptr;
 }
 
@@ -162,7 +150,7 @@ private slots:
         QVERIFY(first);
         trigger(w, "MENU_HELP_VER");
         w.MENU_HELP_VER_Click();
-        QCOMPARE(shown<Form3>(), QList<Form3 *>{first});
+        QCOMPARE(shownWindows<Form3>(), QList<Form3 *>{first});
     }
 
     void closingDiscardsAndReopeningBuildsAfresh()
@@ -175,7 +163,7 @@ private slots:
         QVERIFY(first);
         QTest::mouseClick(first->Command1(), Qt::LeftButton);
         QTRY_VERIFY(first.isNull());
-        QCOMPARE(shown<Form3>(), QList<Form3 *>());
+        QCOMPARE(shownWindows<Form3>(), QList<Form3 *>());
 
         Form3 *second = openAbout(w);
         QVERIFY(second);
@@ -191,7 +179,7 @@ private slots:
         Form1 &w = rig.window();
         w.show();
         trigger(w, "MENU_RS232C");
-        QCOMPARE(shown<Form2>().size(), 1);
+        QCOMPARE(shownWindows<Form2>().size(), 1);
         QVERIFY(!w.MENU_SETUP()->isEnabled());
         QVERIFY(w.MENU_HELP()->isEnabled());
         for (QAction *entry : w.MENU_HELP()->actions()) {
@@ -202,7 +190,7 @@ private slots:
         trigger(w, "MENU_HELP_OPE");
         QVERIFY(HelpViewer::openWindow());
         QVERIFY(HelpViewer::openWindow()->isVisible());
-        QCOMPARE(shown<Form2>().size(), 1);
+        QCOMPARE(shownWindows<Form2>().size(), 1);
         QVERIFY(!w.MENU_SETUP()->isEnabled());
     }
 
@@ -231,7 +219,7 @@ private slots:
         QVERIFY(help->browser()->verticalScrollBar()->value() > 0);
         trigger(w, "MENU_HELP_OPE");
         QCOMPARE(HelpViewer::openWindow(), help);
-        QCOMPARE(shown<HelpViewer>(), QList<HelpViewer *>{help});
+        QCOMPARE(shownWindows<HelpViewer>(), QList<HelpViewer *>{help});
         QCOMPARE(help->browser()->verticalScrollBar()->value(), 0);
     }
 

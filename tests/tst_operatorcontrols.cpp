@@ -7,6 +7,7 @@
 #include "keyer/KeyerPanel.h"
 #include "mode/ModePanel.h"
 #include "support/RadioRig.h"
+#include "support/WindowProbe.h"
 #include "voice/AudioRecorderPanel.h"
 #include "voice/VoiceMemoryPanel.h"
 
@@ -16,15 +17,6 @@
 #include <QTest>
 
 namespace {
-QList<quint32> modeColours(Form1 &w)
-{
-    QList<quint32> colours;
-    for (int i = 0; i < ModePanel::Modes; ++i) {
-        colours << w.mode().Label2(i)->backColor();
-    }
-    return colours;
-}
-
 } // namespace
 
 class OperatorControlsTest : public QObject

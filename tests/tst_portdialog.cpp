@@ -5,6 +5,7 @@
 #include "keyer/KeySpeedPanel.h"
 #include "radio/Form2.h"
 #include "settings/Settings.h"
+#include "support/WindowProbe.h"
 #include "support/RadioRig.h"
 
 #include <QAbstractItemView>
@@ -21,18 +22,6 @@
 namespace {
 // Written as a person might: a stored value would come back as "PORT=...".
 const QByteArray StoredSettings = "[COM]\nport = 1,19200\n[REC]\nREC_TIME0= 4\n";
-
-QList<Form2 *> openDialogs()
-{
-    QList<Form2 *> dialogs;
-    for (QWidget *window : QApplication::topLevelWidgets()) {
-        auto *dialog = qobject_cast<Form2 *>(window);
-        if (dialog && dialog->isVisible()) {
-            dialogs << dialog;
-        }
-    }
-    return dialogs;
-}
 
 // Frame1, Frame2, Frame3 and the settings menu, in that order.
 QList<bool> radioControlsEnabled(Form1 &w)
@@ -52,7 +41,7 @@ QAction *action(Form1 &w, const char *name)
 Form2 *openDialog(Form1 &w)
 {
     action(w, "MENU_RS232C")->trigger();
-    const QList<Form2 *> dialogs = openDialogs();
+    const QList<Form2 *> dialogs = shownWindows<Form2>();
     return dialogs.size() == 1 ? dialogs.first() : nullptr;
 }
 
@@ -296,7 +285,7 @@ private slots:
         QVERIFY(!w.MENU_SETUP()->isEnabled());
         w.MENU_RS232C_Click();
         w.MENU_RS232C_Click();
-        QCOMPARE(openDialogs(), QList<Form2 *>{dialog});
+        QCOMPARE(shownWindows<Form2>(), QList<Form2 *>{dialog});
         QCOMPARE(dialog->Combo1()->currentText(), QStringLiteral("COM5"));
         QCOMPARE(dialog->SettingsChanged(), 1);
         QCOMPARE(radioControlsEnabled(w), Locked);

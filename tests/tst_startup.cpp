@@ -9,6 +9,7 @@
 #include "radio/TraceLog.h"
 #include "radio/RadioLink.h"
 #include "support/RadioRig.h"
+#include "support/WindowProbe.h"
 #include "voice/VoiceMemoryPanel.h"
 
 #include <QDateTime>
@@ -20,15 +21,6 @@
 #include <QTimer>
 
 namespace {
-QList<quint32> modeColours(Form1 &w)
-{
-    QList<quint32> colours;
-    for (int i = 0; i < ModePanel::Modes; ++i) {
-        colours << w.mode().Label2(i)->backColor();
-    }
-    return colours;
-}
-
 QList<quint32> highlighted(int index)
 {
     QList<quint32> colours;
