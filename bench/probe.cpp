@@ -9,9 +9,9 @@
 #include "PacedLine.h"
 #include "ProcessStats.h"
 
-#include "app/ColorButton.h"
+#include "ui/ColorButton.h"
 #include "app/Form1.h"
-#include "app/MessageBox.h"
+#include "ui/MessageBox.h"
 #include "radio/QtSerialPortDevice.h"
 #include "radio/RadioLink.h"
 #include "voice/VoiceMemoryPanel.h"

@@ -4,14 +4,14 @@
 // control in reading order. Whether the change events reach a screen reader
 // is checked over the real accessibility bus by tools/check-atspi.py: with no
 // screen reader listening, as here, Qt sends none.
-#include "app/ClickLabel.h"
-#include "app/ColorButton.h"
+#include "ui/ClickLabel.h"
+#include "ui/ColorButton.h"
 #include "app/Form1.h"
 #include "app/Form3.h"
 #include "keyer/KeySpeedPanel.h"
 #include "keyer/KeyerPanel.h"
 #include "mode/ModePanel.h"
-#include "radio/Form2.h"
+#include "app/Form2.h"
 #include "radio/QtSerialPortDevice.h"
 #include "voice/VoiceMemoryPanel.h"
 

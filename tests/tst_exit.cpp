@@ -2,7 +2,7 @@
 // and nothing is stored or sent on the way out.
 #include "app/Form3.h"
 #include "app/HelpViewer.h"
-#include "radio/Form2.h"
+#include "app/Form2.h"
 #include "settings/Settings.h"
 #include "support/RadioRig.h"
 #include "voice/VoiceMemoryPanel.h"

@@ -4,7 +4,7 @@
 #include "app/Form3.h"
 #include "app/HelpViewer.h"
 #include "launcher/LauncherPanel.h"
-#include "radio/Form2.h"
+#include "app/Form2.h"
 #include "radio/RadioLink.h"
 #include "support/WindowProbe.h"
 #include "support/RadioRig.h"

@@ -1,8 +1,8 @@
 // A line that misbehaves: the adapter pulled out, garbage and odd timing
 // during start-up. The program must neither crash nor freeze, and must end
 // in the outcome the operator is told about.
-#include "app/ClickLabel.h"
-#include "app/OleColor.h"
+#include "ui/ClickLabel.h"
+#include "ui/OleColor.h"
 #include "keyer/KeySpeedPanel.h"
 #include "keyer/KeyerPanel.h"
 #include "mode/ModePanel.h"

@@ -1,9 +1,9 @@
 // The main window as it stands before start-up has talked to a radio: every
 // control a handler or the operator relies on, found by its name.
-#include "app/ClickLabel.h"
-#include "app/ColorButton.h"
+#include "ui/ClickLabel.h"
+#include "ui/ColorButton.h"
 #include "app/Form1.h"
-#include "app/OleColor.h"
+#include "ui/OleColor.h"
 #include "radio/QtSerialPortDevice.h"
 #include "radio/RadioLink.h"
 #include "voice/VoiceMemoryPanel.h"

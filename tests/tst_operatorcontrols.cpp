@@ -1,8 +1,8 @@
 // The keyer, key speed, break-in, mode and received-audio controls, clicked
 // in the real window, with the bytes checked where the radio receives them.
-#include "app/ClickLabel.h"
-#include "app/ColorButton.h"
-#include "app/OleColor.h"
+#include "ui/ClickLabel.h"
+#include "ui/ColorButton.h"
+#include "ui/OleColor.h"
 #include "keyer/KeySpeedPanel.h"
 #include "keyer/KeyerPanel.h"
 #include "mode/ModePanel.h"

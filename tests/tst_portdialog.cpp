@@ -3,7 +3,7 @@
 // locks the radio controls while it is open and exists at most once.
 #include "keyer/KeyerPanel.h"
 #include "keyer/KeySpeedPanel.h"
-#include "radio/Form2.h"
+#include "app/Form2.h"
 #include "settings/Settings.h"
 #include "support/WindowProbe.h"
 #include "support/RadioRig.h"

@@ -1,8 +1,8 @@
 // Start-up against the simulated radio on a pseudo-terminal: what is asked,
 // in which order, and what the window shows of each answer.
-#include "app/ClickLabel.h"
-#include "app/ColorButton.h"
-#include "app/OleColor.h"
+#include "ui/ClickLabel.h"
+#include "ui/ColorButton.h"
+#include "ui/OleColor.h"
 #include "keyer/KeySpeedPanel.h"
 #include "keyer/KeyerPanel.h"
 #include "mode/ModePanel.h"

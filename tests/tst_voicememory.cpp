@@ -1,7 +1,7 @@
 // Voice-memory recording and playback: the state tables, the settings file
 // and the bytes on the line, with the timers driven by calling their handlers.
-#include "app/ColorButton.h"
-#include "app/OleColor.h"
+#include "ui/ColorButton.h"
+#include "ui/OleColor.h"
 #include "settings/Settings.h"
 #include "support/RadioRig.h"
 #include "voice/AudioRecorderPanel.h"

@@ -1,8 +1,8 @@
 #include "app/Form3.h"
 
-#include "app/Accessibility.h"
-#include "app/OleColor.h"
-#include "app/Twips.h"
+#include "ui/Accessibility.h"
+#include "ui/OleColor.h"
+#include "ui/Twips.h"
 
 #include <QGroupBox>
 #include <QLabel>

@@ -1,7 +1,7 @@
 #include "keyer/KeyerPanel.h"
 
-#include "app/Accessibility.h"
-#include "app/Twips.h"
+#include "ui/Accessibility.h"
+#include "ui/Twips.h"
 #include "radio/RadioLink.h"
 
 #include <QGroupBox>

@@ -1,8 +1,8 @@
 #include "launcher/LauncherPanel.h"
 
-#include "app/Accessibility.h"
-#include "app/MessageBox.h"
-#include "app/Twips.h"
+#include "ui/Accessibility.h"
+#include "ui/MessageBox.h"
+#include "ui/Twips.h"
 
 #include <QCoreApplication>
 #include <QDir>

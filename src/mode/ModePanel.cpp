@@ -1,9 +1,9 @@
 #include "mode/ModePanel.h"
 
-#include "app/Accessibility.h"
-#include "app/ClickLabel.h"
-#include "app/OleColor.h"
-#include "app/Twips.h"
+#include "ui/Accessibility.h"
+#include "ui/ClickLabel.h"
+#include "ui/OleColor.h"
+#include "ui/Twips.h"
 #include "radio/RadioLink.h"
 
 #include <QGroupBox>

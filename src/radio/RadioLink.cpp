@@ -1,6 +1,6 @@
 #include "radio/RadioLink.h"
 
-#include "app/MessageBox.h"
+#include "ui/MessageBox.h"
 #include "radio/SerialPort.h"
 
 #include <QCoreApplication>

@@ -1,9 +1,9 @@
 #include "voice/VoiceMemoryPanel.h"
 
-#include "app/Accessibility.h"
-#include "app/ColorButton.h"
-#include "app/OleColor.h"
-#include "app/Twips.h"
+#include "ui/Accessibility.h"
+#include "ui/ColorButton.h"
+#include "ui/OleColor.h"
+#include "ui/Twips.h"
 #include "radio/RadioLink.h"
 #include "settings/Settings.h"
 

@@ -7,9 +7,9 @@
 // settings file is missing, so the program uses its default port.
 #include "ScriptedSerialPort.h"
 
-#include "app/ClickLabel.h"
+#include "ui/ClickLabel.h"
 #include "app/Form1.h"
-#include "app/OleColor.h"
+#include "ui/OleColor.h"
 #include "keyer/KeySpeedPanel.h"
 #include "mode/ModePanel.h"
 #include "radio/RadioLink.h"

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/ClickLabel.h"
+#include "ui/ClickLabel.h"
 #include "app/Form1.h"
 #include "mode/ModePanel.h"
 

@@ -1,6 +1,6 @@
 #include "PtyRadio.h"
 
-#include "Ft2000Model.h"
+#include "sim/Ft2000Model.h"
 
 #include <QtGlobal>
 

@@ -2,7 +2,7 @@
 // tests without a radio. Prints the port to give RIGDECK, then serves until
 // it is interrupted or terminated.
 
-#include "Ft2000Model.h"
+#include "sim/Ft2000Model.h"
 #include "PtyRadio.h"
 
 #include <QCommandLineParser>

@@ -1,6 +1,6 @@
-#include "app/ClickLabel.h"
+#include "ui/ClickLabel.h"
 
-#include "app/OleColor.h"
+#include "ui/OleColor.h"
 
 #include <QAccessible>
 #include <QAccessibleWidget>

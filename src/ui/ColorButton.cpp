@@ -1,6 +1,6 @@
-#include "app/ColorButton.h"
+#include "ui/ColorButton.h"
 
-#include "app/OleColor.h"
+#include "ui/OleColor.h"
 
 #include <QEvent>
 

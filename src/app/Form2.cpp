@@ -1,8 +1,8 @@
-#include "radio/Form2.h"
+#include "app/Form2.h"
 
-#include "app/Accessibility.h"
+#include "ui/Accessibility.h"
 #include "app/Form1.h"
-#include "app/Twips.h"
+#include "ui/Twips.h"
 #include "settings/Settings.h"
 
 #include <QCloseEvent>

@@ -1,4 +1,4 @@
-#include "app/OleColor.h"
+#include "ui/OleColor.h"
 
 #include <QApplication>
 #include <QPalette>

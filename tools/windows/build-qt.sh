@@ -1,0 +1,122 @@
+#!/usr/bin/env bash
+# Builds Qt for 64-bit Windows (MinGW-w64) once, from Debian's own qtbase
+# source (the version of the host's Qt, which the cross build runs its tools
+# from) and the Qt Serial Port source in ../shared/third_party, into a cache
+# folder named after the version and the build flags. Later runs find it and
+# take no time. Prints the Qt folder as its last line of output.
+#
+#   RIGDECK_WINDOWS_CACHE  cache folder (default: /var/cache/rigdeck-windows
+#                          for root, else ${XDG_CACHE_HOME:-~/.cache}/rigdeck-windows)
+#   RIGDECK_THIRD_PARTY    folder holding qtserialport-everywhere-src-*.tar.xz
+#   JOBS                   parallel compile jobs (default 2)
+set -euo pipefail
+here=$(cd "$(dirname "$0")" && pwd)
+repo=$(cd "$here/../.." && pwd)
+toolchain=$here/mingw-w64-x86_64.cmake
+jobs=${JOBS:-2}
+
+if [ -z "${RIGDECK_WINDOWS_CACHE:-}" ]; then
+    if [ "$(id -u)" -eq 0 ]; then
+        RIGDECK_WINDOWS_CACHE=/var/cache/rigdeck-windows
+    else
+        RIGDECK_WINDOWS_CACHE=${XDG_CACHE_HOME:-$HOME/.cache}/rigdeck-windows
+    fi
+fi
+third_party=${RIGDECK_THIRD_PARTY:-}
+if [ -z "$third_party" ]; then
+    for d in "$repo/../shared/third_party" "$repo/third_party" /work/shared/third_party; do
+        if [ -f "$d/SHA256SUMS" ]; then third_party=$(cd "$d" && pwd); break; fi
+    done
+fi
+
+qt_deb_version=$(dpkg-query -W -f='${Version}' qt6-base-dev)   # e.g. 6.4.2+dfsg-10
+qt_version=${qt_deb_version%%[+-]*}                                # 6.4.2
+serialport_tar=qtserialport-everywhere-src-$qt_version.tar.xz
+
+# What Qt for Windows is made of. Without the first five the build fails on
+# MinGW with Debian's source (its wintab folder is removed; the dynamic GL and
+# DirectWrite paths need OpenGL and Direct2D); the rest the program does not
+# use. Bundled image, regex, text-shaping and number libraries; testlib for
+# running the test suites on Windows.
+qtbase_flags=(
+    -DCMAKE_BUILD_TYPE=Release -DBUILD_SHARED_LIBS=ON
+    -DQT_BUILD_TESTS=OFF -DQT_BUILD_EXAMPLES=OFF
+    -DQT_QMAKE_TARGET_MKSPEC=win32-g++
+    -DFEATURE_tabletevent=OFF -DFEATURE_opengl=OFF -DFEATURE_dynamicgl=OFF
+    -DFEATURE_direct2d=OFF -DFEATURE_directwrite=OFF
+    -DFEATURE_vulkan=OFF -DFEATURE_dbus=OFF -DFEATURE_sql=OFF
+    -DFEATURE_printsupport=OFF -DFEATURE_xml=OFF -DFEATURE_concurrent=OFF
+    -DFEATURE_icu=OFF -DFEATURE_openssl=OFF -DFEATURE_zstd=OFF
+    -DFEATURE_brotli=OFF -DFEATURE_glib=OFF -DFEATURE_jpeg=OFF
+    -DFEATURE_freetype=OFF
+    -DFEATURE_system_zlib=OFF -DFEATURE_system_png=OFF -DFEATURE_system_pcre2=OFF
+    -DFEATURE_system_harfbuzz=OFF -DFEATURE_system_doubleconversion=OFF
+    -DFEATURE_testlib=ON
+)
+# Qt Serial Port keeps its debug information (stripped when packed), so that
+# a fault inside it shows as a source line.
+serialport_flags=(-DCMAKE_BUILD_TYPE=RelWithDebInfo -DQT_BUILD_TESTS=OFF -DQT_BUILD_EXAMPLES=OFF)
+
+key=$( { echo "recipe 1"; echo "$qt_deb_version"; printf '%s\n' "${qtbase_flags[@]}" "${serialport_flags[@]}";
+         cat "$toolchain"; x86_64-w64-mingw32-g++-posix --version | head -1; } | sha256sum | cut -c1-12)
+prefix=$RIGDECK_WINDOWS_CACHE/qt-$qt_version-$key
+if [ -f "$prefix/.complete" ]; then
+    echo "$prefix"
+    exit 0
+fi
+
+mkdir -p "$RIGDECK_WINDOWS_CACHE"
+exec 9>"$RIGDECK_WINDOWS_CACHE/.lock-$key"
+if ! flock -n 9; then
+    echo "Another build of $prefix is running; waiting for it." >&2
+    flock 9
+fi
+if [ -f "$prefix/.complete" ]; then
+    echo "$prefix"
+    exit 0
+fi
+
+log() { echo "[build-qt $(date +%T)] $*" >&2; }
+[ -n "$third_party" ] || { echo "No third_party folder with $serialport_tar found (set RIGDECK_THIRD_PARTY)" >&2; exit 1; }
+start=$(date +%s)
+work=$RIGDECK_WINDOWS_CACHE/work-$key
+rm -rf "$work" "$prefix"
+mkdir -p "$work"
+
+log "Qt Serial Port source: checking $third_party/$serialport_tar"
+(cd "$third_party" && grep " $serialport_tar\$" SHA256SUMS | sha256sum -c --quiet -) >&2
+
+log "qtbase source: apt-get source qt6-base=$qt_deb_version"
+(cd "$work" && apt-get source -qq "qt6-base=$qt_deb_version") >&2
+qtbase_src=$(find "$work" -maxdepth 1 -type d -name 'qt6-base-*' | head -1)
+[ -n "$qtbase_src" ] || { echo "apt-get source qt6-base gave no source folder" >&2; exit 1; }
+
+host_cmake=(-DQT_HOST_PATH=/usr -DQT_HOST_PATH_CMAKE_DIR=/usr/lib/x86_64-linux-gnu/cmake)
+log "qtbase: configure"
+nice -n 10 cmake -S "$qtbase_src" -B "$work/qtbase-build" -G Ninja \
+    -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DCMAKE_INSTALL_PREFIX="$prefix" \
+    "${host_cmake[@]}" "${qtbase_flags[@]}" >"$work/qtbase-configure.log" 2>&1 \
+    || { tail -40 "$work/qtbase-configure.log" >&2; exit 1; }
+log "qtbase: build (-j$jobs)"
+nice -n 10 cmake --build "$work/qtbase-build" -j"$jobs" >"$work/qtbase-build.log" 2>&1 \
+    || { tail -40 "$work/qtbase-build.log" >&2; exit 1; }
+cmake --install "$work/qtbase-build" >/dev/null
+
+log "Qt Serial Port: configure and build"
+tar -C "$work" -xf "$third_party/$serialport_tar"
+export RIGDECK_WINDOWS_QT=$prefix
+nice -n 10 cmake -S "$work/qtserialport-everywhere-src-$qt_version" -B "$work/serialport-build" -G Ninja \
+    -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DCMAKE_PREFIX_PATH="$prefix" -DCMAKE_INSTALL_PREFIX="$prefix" \
+    "${host_cmake[@]}" "${serialport_flags[@]}" >"$work/serialport.log" 2>&1 \
+    && nice -n 10 cmake --build "$work/serialport-build" -j"$jobs" >>"$work/serialport.log" 2>&1 \
+    || { tail -40 "$work/serialport.log" >&2; exit 1; }
+cmake --install "$work/serialport-build" >/dev/null
+
+# The sources of Qt Serial Port stay beside the result, so that a debugger
+# can show the lines of a fault in it.
+mkdir -p "$prefix/src"
+mv "$work/qtserialport-everywhere-src-$qt_version" "$prefix/src/"
+rm -rf "$work"
+touch "$prefix/.complete"
+log "Qt for Windows ready in $prefix ($(( $(date +%s) - start )) s, $(du -sh "$prefix" | cut -f1))"
+echo "$prefix"
