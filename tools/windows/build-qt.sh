@@ -32,6 +32,7 @@ fi
 qt_deb_version=$(dpkg-query -W -f='${Version}' qt6-base-dev)   # e.g. 6.4.2+dfsg-10
 qt_version=${qt_deb_version%%[+-]*}                                # 6.4.2
 serialport_tar=qtserialport-everywhere-src-$qt_version.tar.xz
+serialport_patches=("$here"/qtserialport-*.patch)
 
 # What Qt for Windows is made of. Without the first five the build fails on
 # MinGW with Debian's source (its wintab folder is removed; the dynamic GL and
@@ -54,69 +55,82 @@ qtbase_flags=(
     -DFEATURE_testlib=ON
 )
 # Qt Serial Port keeps its debug information (stripped when packed), so that
-# a fault inside it shows as a source line.
+# a fault inside it shows as a source line; the patches beside this script
+# are applied to it.
 serialport_flags=(-DCMAKE_BUILD_TYPE=RelWithDebInfo -DQT_BUILD_TESTS=OFF -DQT_BUILD_EXAMPLES=OFF)
 
-key=$( { echo "recipe 1"; echo "$qt_deb_version"; printf '%s\n' "${qtbase_flags[@]}" "${serialport_flags[@]}";
-         cat "$toolchain"; x86_64-w64-mingw32-g++-posix --version | head -1; } | sha256sum | cut -c1-12)
-prefix=$RIGDECK_WINDOWS_CACHE/qt-$qt_version-$key
-if [ -f "$prefix/.complete" ]; then
+compiler=$(x86_64-w64-mingw32-g++-posix --version | head -1)
+base_key=$( { echo "qtbase"; echo "$qt_deb_version"; echo "$compiler";
+              printf '%s\n' "${qtbase_flags[@]}"; } | sha256sum | cut -c1-12)
+serialport_key=$( { echo "qtserialport"; echo "$compiler"; printf '%s\n' "${serialport_flags[@]}";
+                    cat "$third_party/SHA256SUMS" "${serialport_patches[@]}" 2>/dev/null; } | sha256sum | cut -c1-12)
+prefix=$RIGDECK_WINDOWS_CACHE/qt-$qt_version-$base_key
+base_done=$prefix/.qtbase-complete
+serialport_done=$prefix/.qtserialport-$serialport_key
+if [ -f "$base_done" ] && [ -f "$serialport_done" ]; then
     echo "$prefix"
     exit 0
 fi
 
 mkdir -p "$RIGDECK_WINDOWS_CACHE"
-exec 9>"$RIGDECK_WINDOWS_CACHE/.lock-$key"
+exec 9>"$RIGDECK_WINDOWS_CACHE/.lock-$base_key"
 if ! flock -n 9; then
     echo "Another build of $prefix is running; waiting for it." >&2
     flock 9
 fi
-if [ -f "$prefix/.complete" ]; then
-    echo "$prefix"
-    exit 0
-fi
 
 log() { echo "[build-qt $(date +%T)] $*" >&2; }
-[ -n "$third_party" ] || { echo "No third_party folder with $serialport_tar found (set RIGDECK_THIRD_PARTY)" >&2; exit 1; }
 start=$(date +%s)
-work=$RIGDECK_WINDOWS_CACHE/work-$key
-rm -rf "$work" "$prefix"
-mkdir -p "$work"
-
-log "Qt Serial Port source: checking $third_party/$serialport_tar"
-(cd "$third_party" && grep " $serialport_tar\$" SHA256SUMS | sha256sum -c --quiet -) >&2
-
-log "qtbase source: apt-get source qt6-base=$qt_deb_version"
-(cd "$work" && apt-get source -qq "qt6-base=$qt_deb_version") >&2
-qtbase_src=$(find "$work" -maxdepth 1 -type d -name 'qt6-base-*' | head -1)
-[ -n "$qtbase_src" ] || { echo "apt-get source qt6-base gave no source folder" >&2; exit 1; }
-
+work=$RIGDECK_WINDOWS_CACHE/work-$base_key
 host_cmake=(-DQT_HOST_PATH=/usr -DQT_HOST_PATH_CMAKE_DIR=/usr/lib/x86_64-linux-gnu/cmake)
-log "qtbase: configure"
-nice -n 10 cmake -S "$qtbase_src" -B "$work/qtbase-build" -G Ninja \
-    -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DCMAKE_INSTALL_PREFIX="$prefix" \
-    "${host_cmake[@]}" "${qtbase_flags[@]}" >"$work/qtbase-configure.log" 2>&1 \
-    || { tail -40 "$work/qtbase-configure.log" >&2; exit 1; }
-log "qtbase: build (-j$jobs)"
-nice -n 10 cmake --build "$work/qtbase-build" -j"$jobs" >"$work/qtbase-build.log" 2>&1 \
-    || { tail -40 "$work/qtbase-build.log" >&2; exit 1; }
-cmake --install "$work/qtbase-build" >/dev/null
 
-log "Qt Serial Port: configure and build"
-tar -C "$work" -xf "$third_party/$serialport_tar"
-export RIGDECK_WINDOWS_QT=$prefix
-nice -n 10 cmake -S "$work/qtserialport-everywhere-src-$qt_version" -B "$work/serialport-build" -G Ninja \
-    -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DCMAKE_PREFIX_PATH="$prefix" -DCMAKE_INSTALL_PREFIX="$prefix" \
-    "${host_cmake[@]}" "${serialport_flags[@]}" >"$work/serialport.log" 2>&1 \
-    && nice -n 10 cmake --build "$work/serialport-build" -j"$jobs" >>"$work/serialport.log" 2>&1 \
-    || { tail -40 "$work/serialport.log" >&2; exit 1; }
-cmake --install "$work/serialport-build" >/dev/null
+if [ ! -f "$base_done" ]; then
+    rm -rf "$work" "$prefix"
+    mkdir -p "$work"
+    log "qtbase source: apt-get source qt6-base=$qt_deb_version"
+    (cd "$work" && apt-get source -qq "qt6-base=$qt_deb_version") >&2
+    qtbase_src=$(find "$work" -maxdepth 1 -type d -name 'qt6-base-*' | head -1)
+    [ -n "$qtbase_src" ] || { echo "apt-get source qt6-base gave no source folder" >&2; exit 1; }
+    log "qtbase: configure"
+    nice -n 10 cmake -S "$qtbase_src" -B "$work/qtbase-build" -G Ninja \
+        -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DCMAKE_INSTALL_PREFIX="$prefix" \
+        "${host_cmake[@]}" "${qtbase_flags[@]}" >"$work/qtbase-configure.log" 2>&1 \
+        || { tail -40 "$work/qtbase-configure.log" >&2; exit 1; }
+    log "qtbase: build (-j$jobs; about 15 minutes on two idle cores)"
+    nice -n 10 cmake --build "$work/qtbase-build" -j"$jobs" >"$work/qtbase-build.log" 2>&1 \
+        || { tail -40 "$work/qtbase-build.log" >&2; exit 1; }
+    cmake --install "$work/qtbase-build" >/dev/null
+    rm -rf "$work"
+    touch "$base_done"
+fi
 
-# The sources of Qt Serial Port stay beside the result, so that a debugger
-# can show the lines of a fault in it.
-mkdir -p "$prefix/src"
-mv "$work/qtserialport-everywhere-src-$qt_version" "$prefix/src/"
-rm -rf "$work"
-touch "$prefix/.complete"
+if [ ! -f "$serialport_done" ]; then
+    [ -n "$third_party" ] || { echo "No third_party folder with $serialport_tar found (set RIGDECK_THIRD_PARTY)" >&2; exit 1; }
+    log "Qt Serial Port: checking $third_party/$serialport_tar"
+    (cd "$third_party" && grep " $serialport_tar\$" SHA256SUMS | sha256sum -c --quiet -) >&2
+    rm -rf "$work" "$prefix"/.qtserialport-* "$prefix/src/qtserialport-everywhere-src-$qt_version"
+    mkdir -p "$work"
+    tar -C "$work" -xf "$third_party/$serialport_tar"
+    serialport_src=$work/qtserialport-everywhere-src-$qt_version
+    for p in "${serialport_patches[@]}"; do
+        [ -f "$p" ] || continue
+        log "Qt Serial Port: applying $(basename "$p")"
+        patch -d "$serialport_src" -p1 --quiet <"$p"
+    done
+    log "Qt Serial Port: configure and build"
+    export RIGDECK_WINDOWS_QT=$prefix
+    nice -n 10 cmake -S "$serialport_src" -B "$work/serialport-build" -G Ninja \
+        -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DCMAKE_PREFIX_PATH="$prefix" -DCMAKE_INSTALL_PREFIX="$prefix" \
+        "${host_cmake[@]}" "${serialport_flags[@]}" >"$work/serialport.log" 2>&1 \
+        && nice -n 10 cmake --build "$work/serialport-build" -j"$jobs" >>"$work/serialport.log" 2>&1 \
+        || { tail -40 "$work/serialport.log" >&2; exit 1; }
+    cmake --install "$work/serialport-build" >/dev/null
+    # The sources stay beside the result, so that a debugger can show the
+    # lines of a fault in Qt Serial Port.
+    mkdir -p "$prefix/src"
+    mv "$serialport_src" "$prefix/src/"
+    rm -rf "$work"
+    touch "$serialport_done"
+fi
 log "Qt for Windows ready in $prefix ($(( $(date +%s) - start )) s, $(du -sh "$prefix" | cut -f1))"
 echo "$prefix"
