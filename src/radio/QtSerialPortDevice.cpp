@@ -91,10 +91,18 @@ bool QtSerialPortDevice::input(QByteArray &data)
     if (!portOpen()) {
         return false;
     }
+#ifdef Q_OS_WIN
+    // Here the bytes reach the port's buffer only through the event loop,
+    // which the reply wait runs on every pass. Qt Serial Port's Windows back
+    // end (6.4) loses count of completed operations when a synchronous wait
+    // (waitForReadyRead) is mixed with its event-loop notifications, and a
+    // later wait then reads a result that is not there and crashes.
+#else
     // A zero timeout only polls: it moves bytes that the system already holds
     // into the port's buffer without waiting, so a reply that is waiting is
     // taken by the first read.
     m_port.waitForReadyRead(0);
+#endif
     data = m_port.readAll();
     return data.isEmpty() ? !lineHungUp() : true;
 }
