@@ -118,8 +118,7 @@ private slots:
         QVERIFY(!open || !open->isVisible());
         QTRY_VERIFY(open.isNull());
         QCOMPARE(rig.readSettings(), StoredSettings);
-        QCOMPARE(PortSetting, QStringLiteral("1,19200"));
-        QCOMPARE(BaudText, QStringLiteral("19200"));
+        QCOMPARE(w.portSetting().text(), QStringLiteral("1,19200"));
         QVERIFY(!rig.port().portOpen());
         QCOMPARE(rig.commandsAfterSettling(), StartupQueries);
         QVERIFY(rig.messages().messages().isEmpty());

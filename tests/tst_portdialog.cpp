@@ -93,11 +93,6 @@ class PortDialogTest : public QObject
     Q_OBJECT
 
 private slots:
-    void init()
-    {
-        PortSetting.clear();
-        BaudText.clear();
-    }
 
     void looksAsDrawn()
     {
@@ -191,8 +186,7 @@ private slots:
         closeDialog(dialog, withButton);
         QCOMPARE(radioControlsEnabled(w), Unlocked);
         QCOMPARE(rig.readSettings(), StoredSettings);
-        QCOMPARE(PortSetting, QStringLiteral("1,19200"));
-        QCOMPARE(BaudText, QStringLiteral("19200"));
+        QCOMPARE(w.portSetting().text(), QStringLiteral("1,19200"));
         QVERIFY(rig.messages().messages().isEmpty());
         QCOMPARE(rig.commandsAfterSettling(), StartupQueries);
     }
@@ -237,8 +231,8 @@ private slots:
         QCOMPARE(ReadSetting(Key::Port, Section::Com, rig.settingsFile()), stored);
         // Written even when the values are the ones in use; nothing else touched.
         QCOMPARE(rig.readSettings(), "[COM]\nPORT=" + stored.toUtf8() + "\n[REC]\nREC_TIME0= 4\n");
-        QCOMPARE(PortSetting, stored);
-        QCOMPARE(BaudText, stored.mid(2));
+        QCOMPARE(w.portSetting().text(), stored);
+        QCOMPARE(w.portSetting().BaudText(), stored.mid(2));
         QCOMPARE(radioControlsEnabled(w), Unlocked);
         // The port in use stays as it was opened.
         QVERIFY(rig.port().portOpen());

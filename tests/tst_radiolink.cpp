@@ -2,12 +2,14 @@
 // pseudo-terminal.
 #include "radio/QtSerialPortDevice.h"
 #include "radio/RadioLink.h"
+#include "settings/PortSetting.h"
 #include "sim/Ft2000Model.h"
 #include "sim/PtyRadio.h"
 #include "support/MessageRecorder.h"
 
 #include <QSignalSpy>
 #include <QTest>
+#include <QThread>
 #include <QTimer>
 
 using namespace std::chrono_literals;
@@ -26,7 +28,7 @@ private:
     {
         qputenv("RIGDECK_COM1", m_radio->devicePath().toLocal8Bit());
         m_port->setCommPort(1);
-        QVERIFY(m_port->setSettings(QStringLiteral("%1,n,8,1").arg(QLatin1String(baud))));
+        m_port->setBaudRate(QByteArray(baud).toInt());
         QVERIFY(m_port->open());
     }
 
@@ -113,40 +115,90 @@ private slots:
         QVERIFY(messages.messages().isEmpty());
     }
 
-    void staleAndDoubleRepliesComeBackAsTheyAre()
-    {
-        MessageRecorder messages;
-        openLine();
-        // A reply left on the line from earlier traffic is taken as the answer.
-        m_radio->sendRaw("BI0;");
-        QTRY_VERIFY(m_port->portOpen());
-        QTest::qWait(20);
-        QVERIFY(m_link->SendCommand(QStringLiteral("KS;")));
-        QString reply;
-        QVERIFY(m_link->ReadResponse(reply));
-        QVERIFY2(reply.startsWith(QLatin1String("BI0;")), qPrintable(reply));
-        // Two replies waiting together come back together.
-        QTest::qWait(20);
-        QString rest;
-        QVERIFY(m_link->ReadResponse(rest));
-        const QString both = reply + rest;
-        QCOMPARE(both, QStringLiteral("BI0;KS025;"));
-        QVERIFY(messages.messages().isEmpty());
-    }
-
-    void twoRepliesWaitingTogetherAreOneText()
+    void twoRepliesReadTogetherAreOneText()
     {
         openLine();
         m_radio->sendRaw("BI1;MD03;");
-        QTest::qWait(20);
         QString reply;
         QVERIFY(m_link->ReadResponse(reply));
         QCOMPARE(reply, QStringLiteral("BI1;MD03;"));
     }
 
+    void queryTakesOnlyItsOwnAnswer_data()
+    {
+        QTest::addColumn<QByteArray>("before");  // on the line before the query is sent
+        QTest::addColumn<QByteArray>("answer");  // what the radio then writes, in pieces
+        QTest::addColumn<QString>("expected");
+        QTest::addColumn<int>("skipped");
+        QTest::newRow("plain answer") << QByteArray() << QByteArray("MD03;") << "MD03;" << 0;
+        QTest::newRow("stale reply is thrown away") << QByteArray("BI0;") << QByteArray("MD03;") << "MD03;" << 1;
+        QTest::newRow("dial report before the answer") << QByteArray() << QByteArray("FA07030000;|MD03;") << "MD03;" << 1;
+        QTest::newRow("report and answer in one read") << QByteArray() << QByteArray("FA07030000;MD03;") << "MD03;" << 1;
+        QTest::newRow("report split across reads") << QByteArray() << QByteArray("FA070|30000;MD|03;") << "MD03;" << 1;
+        QTest::newRow("second half of a double reply") << QByteArray() << QByteArray("MD03;MD03;") << "MD03;" << 0;
+        QTest::newRow("refusal is an answer") << QByteArray() << QByteArray("FA07030000;?;") << "?;" << 1;
+        QTest::newRow("noise is not a message") << QByteArray() << QByteArray("x\x01MD03;") << QString::fromLatin1("x\x01MD03;") << 0;
+        QTest::newRow("lower case is not a command") << QByteArray() << QByteArray("fa1;") << "fa1;" << 0;
+    }
+
+    void queryTakesOnlyItsOwnAnswer()
+    {
+        QFETCH(QByteArray, before);
+        QFETCH(QByteArray, answer);
+        QFETCH(QString, expected);
+        QFETCH(int, skipped);
+        openLine();
+        m_radio->setSilent(true);
+        const QByteArrayList pieces = answer.split('|');
+        connect(m_radio, &PtyRadio::commandReceived, m_radio, [&] {
+            for (const QByteArray &piece : pieces) {
+                m_radio->sendRaw(piece);
+                QTest::qWait(5);
+            }
+        });
+        // Already on the line when the query goes: the kernel has passed it
+        // to the port, and no event has been processed since.
+        m_radio->sendRaw(before);
+        QThread::msleep(20);
+        QSignalSpy skippedSpy(m_link, &RadioLink::messageSkipped);
+        QString reply;
+        QCOMPARE(m_link->Query(QStringLiteral("MD0;"), reply), RadioLink::QueryResult::Answered);
+        QCOMPARE(reply, expected);
+        QCOMPARE(skippedSpy.count(), skipped);
+    }
+
+    void nothingIsKeptBetweenWaits()
+    {
+        openLine();
+        // A radio in auto-information mode: reports nobody asked for.
+        for (int i = 0; i < 200; ++i) {
+            m_radio->sendRaw("FA07030000;IF00007030000+000000030000000;");
+        }
+        QTRY_COMPARE(m_port->bytesWaiting(), qint64(0));
+        QTest::qWait(20);
+        QCOMPARE(m_port->bytesWaiting(), qint64(0));
+        QString reply;
+        QCOMPARE(m_link->Query(QStringLiteral("KS;"), reply), RadioLink::QueryResult::Answered);
+        QCOMPARE(reply, QStringLiteral("KS025;"));
+    }
+
+    void replyThatNeverEndsKeepsItsNewestBytes()
+    {
+        QSignalSpy noResponse(m_link, &RadioLink::noResponse);
+        openLine();
+        m_radio->setSilent(true);
+        const QByteArray flood(64 * 1024, 'x');
+        QTimer::singleShot(20, m_radio, [&] { m_radio->sendRaw(flood); });
+        QString reply;
+        QCOMPARE(m_link->Query(QStringLiteral("KS;"), reply), RadioLink::QueryResult::TimedOut);
+        QCOMPARE(noResponse.count(), 1);
+        QVERIFY(reply.size() <= RadioLink::MaxReplyBytes);
+        QVERIFY(!reply.isEmpty());
+    }
+
     void silenceTimesOutWithOneMessage()
     {
-        MessageRecorder messages;
+        QSignalSpy noResponse(m_link, &RadioLink::noResponse);
         openLine();
         m_radio->setSilent(true);
         QVERIFY(m_link->SendCommand(QStringLiteral("KM1;")));
@@ -155,19 +207,19 @@ private slots:
         QCOMPARE(reply, QString());
         QCOMPARE(m_link->ResponseTimedOut(), 1);
         QVERIFY(!m_link->Timer1().isActive());
-        QCOMPARE(messages.messages(), QStringList{NoResponseMessage});
+        QCOMPARE(noResponse.count(), 1);
     }
 
     void partialReplyIsKeptOnTimeOut()
     {
-        MessageRecorder messages;
+        QSignalSpy noResponse(m_link, &RadioLink::noResponse);
         openLine();
         m_radio->sendRaw("KM1CQ");
         QString reply;
         QVERIFY(m_link->ReadResponse(reply));
         QCOMPARE(reply, QStringLiteral("KM1CQ"));
         QCOMPARE(m_link->ResponseTimedOut(), 1);
-        QCOMPARE(messages.messages().size(), 1);
+        QCOMPARE(noResponse.count(), 1);
         // The flag stays until the next wait starts.
         m_radio->sendRaw("};");
         QVERIFY(m_link->ReadResponse(reply));
@@ -194,25 +246,42 @@ private slots:
         QVERIFY(!m_link->Timer1().isActive());
     }
 
-    void lineSettingsMustBeUnderstood_data()
+    void storedPortSettingIsReadOnce_data()
     {
-        QTest::addColumn<QString>("settings");
-        QTest::addColumn<bool>("taken");
-        QTest::newRow("default") << "19200,n,8,1" << true;
-        QTest::newRow("slowest offered") << "4800,n,8,1" << true;
-        QTest::newRow("speed that is no number") << "abc,n,8,1" << false;
-        QTest::newRow("empty speed") << ",n,8,1" << false;
-        QTest::newRow("negative speed") << "-9600,n,8,1" << false;
+        QTest::addColumn<QString>("stored");
+        QTest::addColumn<int>("port");
+        QTest::addColumn<int>("baud");
+        QTest::addColumn<QString>("baudText");
+        QTest::newRow("default") << "1,19200" << 1 << 19200 << "19200";
+        QTest::newRow("slowest offered") << "3,4800" << 3 << 4800 << "4800";
+        QTest::newRow("speed that is no number") << "2,abc" << 2 << 0 << "abc";
+        QTest::newRow("empty speed") << "2," << 2 << 0 << "";
+        QTest::newRow("negative speed") << "2,-9600" << 2 << 0 << "-9600";
+        QTest::newRow("port that is no digit") << "x,9600" << 0 << 9600 << "9600";
+        QTest::newRow("full-width digit is no port") << "３,9600" << 0 << 9600 << "9600";
+        QTest::newRow("no port part") << ",4800" << 0 << 800 << "800";
+        QTest::newRow("too short") << "1" << 1 << 0 << "";
     }
 
-    void lineSettingsMustBeUnderstood()
+    void storedPortSettingIsReadOnce()
     {
-        QFETCH(QString, settings);
-        QFETCH(bool, taken);
-        QCOMPARE(m_port->setSettings(settings), taken);
+        QFETCH(QString, stored);
+        QFETCH(int, port);
+        QFETCH(int, baud);
+        QFETCH(QString, baudText);
+        const PortSetting setting(stored);
+        QCOMPARE(setting.portNumber(), port);
+        QCOMPARE(setting.baudRate(), baud);
+        QCOMPARE(setting.BaudText(), baudText);
+        // Only a port and a speed open the line.
         qputenv("RIGDECK_COM1", m_radio->devicePath().toLocal8Bit());
-        m_port->setCommPort(1);
-        QCOMPARE(m_port->open(), taken);
+        qputenv("RIGDECK_COM2", m_radio->devicePath().toLocal8Bit());
+        qputenv("RIGDECK_COM3", m_radio->devicePath().toLocal8Bit());
+        m_port->setCommPort(setting.portNumber());
+        m_port->setBaudRate(setting.baudRate());
+        QCOMPARE(m_port->open(), port > 0 && baud > 0);
+        qunsetenv("RIGDECK_COM2");
+        qunsetenv("RIGDECK_COM3");
     }
 
     void portNumberNamesTheDevice()
@@ -228,7 +297,7 @@ private slots:
 #endif
         // Port 0 names nothing that opens.
         m_port->setCommPort(0);
-        QVERIFY(m_port->setSettings(QStringLiteral("19200,n,8,1")));
+        m_port->setBaudRate(19200);
         QVERIFY(!m_port->open());
     }
 };

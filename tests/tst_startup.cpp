@@ -98,7 +98,8 @@ private slots:
         QTest::newRow("empty memory") << QByteArray("KM2};") << "";
         QTest::newRow("refused") << QByteArray("?;") << "";
         QTest::newRow("four characters show nothing") << QByteArray("KM2;") << "";
-        QTest::newRow("stale reply shown as it came") << QByteArray("BI0;KM2A};") << ";KM2A}";
+        QTest::newRow("another command's message is skipped") << QByteArray("BI0;KM2A};") << "A}";
+        QTest::newRow("answer ends at its semicolon") << QByteArray("KM2A};KM2A};") << "A}";
     }
 
     void keyerMemoryReplies()
@@ -166,6 +167,8 @@ private slots:
         QTest::newRow("no mode digit switches to LSB") << QByteArray("MD0;") << 0 << true;
         QTest::newRow("refusal changes no label") << QByteArray("?;") << -1 << false;
         QTest::newRow("third character not 0") << QByteArray("MD13;") << -1 << false;
+        QTest::newRow("dial report before the answer changes nothing") << QByteArray("FA07030000;MD03;") << 4 << false;
+        QTest::newRow("answer split around a report") << QByteArray("FA0703|0000;MD|03;") << 4 << false;
     }
 
     void modeReplies()
@@ -272,8 +275,7 @@ private slots:
         rig.start();
         QCOMPARE(rig.port().commPort(), port);
         QCOMPARE(rig.port().baudRate(), baud);
-        QCOMPARE(rig.port().settings(), baudText + QStringLiteral(",n,8,1"));
-        QCOMPARE(BaudText, baudText);
+        QCOMPARE(rig.window().portSetting().BaudText(), baudText);
         QVERIFY(rig.port().portOpen());
         QCOMPARE(rig.commandsAfterSettling(), StartupQueries);
         QVERIFY(rig.messages().messages().isEmpty());

@@ -11,8 +11,10 @@
 #include "launcher/LauncherPanel.h"
 #include "mode/ModePanel.h"
 #include "app/Form2.h"
+#include "radio/Ft2000Cat.h"
 #include "radio/RadioLink.h"
 #include "radio/SerialPort.h"
+#include "settings/PortSetting.h"
 #include "settings/Settings.h"
 #include "voice/AudioRecorderPanel.h"
 #include "voice/VoiceMemoryPanel.h"
@@ -20,45 +22,10 @@
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QGroupBox>
-#include <QLineEdit>
 #include <QMenuBar>
 #include <QPushButton>
 #include <QShortcut>
 #include <QSlider>
-#include <QThread>
-
-#include <chrono>
-
-QString PortSetting;
-QString BaudText;
-
-namespace {
-// The radio needs a moment to answer before the wait for its reply begins.
-constexpr std::chrono::milliseconds QueryPause{8};
-
-// Characters counted from 1, as the radio's reply formats are described;
-// positions past the end give the empty text.
-QString mid(const QString &text, int start, int length = -1)
-{
-    if (start - 1 >= text.size()) {
-        return QString();
-    }
-    return text.mid(start - 1, length);
-}
-
-// The numeric value of the leading digits of a text, 0 when it has none.
-int leadingNumber(const QString &text)
-{
-    int value = 0;
-    for (const QChar c : text) {
-        if (c < QLatin1Char('0') || c > QLatin1Char('9')) {
-            break;
-        }
-        value = qMin(value * 10 + (c.unicode() - '0'), 1000000);
-    }
-    return value;
-}
-} // namespace
 
 Form1::Form1(SerialPort &port, QWidget *parent)
     : QMainWindow(parent)
@@ -67,6 +34,7 @@ Form1::Form1(SerialPort &port, QWidget *parent)
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("RIGDECKＶ１．００"));
     m_link = new RadioLink(port, this);
+    connect(m_link, &RadioLink::noResponse, this, [] { ShowMessage(NoResponseMessage); });
 
     // The window was designed for a 9-point font; frames carry their caption
     // on the border line, so nested frames fit their designed bounds.
@@ -153,9 +121,12 @@ void Form1::buildKeyerShortcuts()
     for (int i = 0; i < KeyerPanel::Channels; ++i) {
         auto *message = new QShortcut(QKeySequence(FunctionKeys[i]), this);
         message->setObjectName(QStringLiteral("MessageMemoryKey_%1").arg(i));
+        // A held key plays its memory once, as a held button does.
+        message->setAutoRepeat(false);
         connect(message, &QShortcut::activated, m_keyer->Command2(i), &QPushButton::click);
         auto *text = new QShortcut(QKeySequence(Qt::SHIFT | FunctionKeys[i]), this);
         text->setObjectName(QStringLiteral("TextMemoryKey_%1").arg(i));
+        text->setAutoRepeat(false);
         connect(text, &QShortcut::activated, m_keyer->Command1(i), &QPushButton::click);
     }
 }
@@ -175,125 +146,72 @@ void Form1::setRadioControlsEnabled(bool enabled)
 
 // Start-up
 
-bool Form1::queryRadio(const QString &query, QString &reply, bool &timedOut)
+QList<Form1::StartupStep> Form1::startupSteps()
 {
-    if (!m_link->SendCommand(query)) {
-        return false;
+    QList<StartupStep> steps;
+    for (int i = 0; i < Ft2000Cat::KeyerMemories; ++i) {
+        steps.append({Ft2000Cat::keyerMemoryQuery(i + 1), [this, i](const QString &reply) {
+                          const std::optional<QString> text = Ft2000Cat::textMemory(reply);
+                          if (text) {
+                              m_keyer->showTextMemory(i, *text);
+                          }
+                          return text.has_value();
+                      }});
     }
-    QThread::msleep(QueryPause.count());
-    if (!m_link->ReadResponse(reply)) {
-        return false;
-    }
-    timedOut = m_link->ResponseTimedOut() == 1;
-    if (timedOut) {
-        ShowMessage(CheckConnectionMessage);
-    }
-    return true;
+    steps.append({Ft2000Cat::BreakInQuery, [this](const QString &reply) {
+                      m_keySpeed->showBreakIn(Ft2000Cat::breakInOn(reply));
+                      return true;
+                  }});
+    steps.append({Ft2000Cat::ModeQuery, [this](const QString &reply) {
+                      std::optional<int> index = Ft2000Cat::modeIndex(reply);
+                      if (index && *index < 0) {
+                          // A mode the window does not offer: the radio is put into LSB.
+                          if (!m_link->SendCommand(Ft2000Cat::modeSet(0))) {
+                              return false;
+                          }
+                          index = 0;
+                      }
+                      if (index) {
+                          m_mode->highlight(*index);
+                      }
+                      return true;
+                  }});
+    steps.append({Ft2000Cat::KeySpeedQuery, [this](const QString &reply) {
+                      const Ft2000Cat::KeySpeed speed = Ft2000Cat::keySpeed(reply);
+                      m_keySpeed->showSpeed(speed.caption, speed.wpm);
+                      return true;
+                  }});
+    return steps;
 }
 
 void Form1::Form_Load()
 {
-    const QString file = settingsFile();
-    PortSetting = ReadSetting(Key::Port, Section::Com, file);
-    if (PortSetting == SettingMissing) {
-        PortSetting = DefaultPortSetting;
-    }
-    for (int i = 0; i < VoiceMemoryPanel::Channels; ++i) {
-        QString length = ReadSetting(Key::recTime(i), Section::Rec, file);
-        if (length == SettingMissing) {
-            length = QStringLiteral("0");
-        }
-        m_voice->setRecTime(i, length);
-    }
-    for (int i = 0; i < VoiceMemoryPanel::Channels; ++i) {
-        QString comment = ReadSetting(Key::comment(i), Section::Voice, file);
-        if (comment == SettingMissing) {
-            comment.clear();
-        }
-        m_voice->setComment(i, comment);
-    }
-    BaudText = PortSetting.mid(2);
+    const QString stored = ReadSetting(Key::Port, Section::Com, settingsFile());
+    m_portSetting = PortSetting(stored == SettingMissing ? PortSetting::Default : stored);
+    m_voice->readSettings();
 
-    // A port character that is no digit names port 0, and a speed that is no
-    // number cannot be set: both end in the open failure message below.
-    const QChar portDigit = PortSetting.isEmpty() ? QChar() : PortSetting.at(0);
-    m_port.setCommPort(portDigit.isDigit() && portDigit.unicode() < 128 ? portDigit.unicode() - '0' : 0);
-    const bool lineSettingsTaken = m_port.setSettings(BaudText + QStringLiteral(",n,8,1"));
-
-    auto openFailed = [] { ShowMessage(OpenFailedMessage); };
-    if (!lineSettingsTaken) {
-        openFailed();
-        return;
-    }
+    // From here on every failure of the line ends start-up with one message.
+    m_port.setCommPort(m_portSetting.portNumber());
+    m_port.setBaudRate(m_portSetting.baudRate());
     if (m_port.portOpen()) {
         m_port.close();
     }
     if (!m_port.open()) {
-        openFailed();
+        ShowMessage(OpenFailedMessage);
         return;
     }
-
-    QString reply;
-    bool timedOut = false;
-    for (int n = 1; n <= KeyerPanel::Channels; ++n) {
-        if (!queryRadio(QStringLiteral("KM%1;").arg(n), reply, timedOut)) {
-            openFailed();
+    for (const StartupStep &step : startupSteps()) {
+        QString reply;
+        const RadioLink::QueryResult result = m_link->Query(step.query, reply);
+        if (result == RadioLink::QueryResult::TimedOut) {
+            ShowMessage(CheckConnectionMessage);
             return;
         }
-        if (timedOut) {
+        if (result == RadioLink::QueryResult::LineFailed || !step.show(reply)) {
+            ShowMessage(OpenFailedMessage);
             return;
         }
-        QLineEdit *box = m_keyer->Text1(n - 1);
-        if (reply == QLatin1String("?;") || mid(reply, 4, 2) == QLatin1String("};")) {
-            box->clear();
-        } else if (reply.size() < 4) {
-            // Too short to hold a memory: the reply cannot be shown.
-            openFailed();
-            return;
-        } else {
-            box->setText(reply.mid(3, reply.size() - 4));
-        }
     }
-
-    if (!queryRadio(QStringLiteral("BI;"), reply, timedOut)) {
-        openFailed();
-        return;
-    }
-    if (timedOut) {
-        return;
-    }
-    m_keySpeed->showBreakIn(mid(reply, 3, 1) != QLatin1String("0"));
-
-    if (!queryRadio(QStringLiteral("MD0;"), reply, timedOut)) {
-        openFailed();
-        return;
-    }
-    if (timedOut) {
-        return;
-    }
-    if (mid(reply, 3, 1) == QLatin1String("0")) {
-        const QString code = mid(reply, 4, 1);
-        int index = code.isEmpty() ? -1 : ModePanel::indexOfCode(code.at(0));
-        if (index < 0) {
-            // A mode the window does not offer: the radio is put into LSB.
-            if (!m_link->SendCommand(ModePanel::modeCommand(0))) {
-                openFailed();
-                return;
-            }
-            index = 0;
-        }
-        m_mode->highlight(index);
-    }
-
-    if (!queryRadio(QStringLiteral("KS;"), reply, timedOut)) {
-        openFailed();
-        return;
-    }
-    if (timedOut) {
-        return;
-    }
-    const QString caption = mid(reply, 3, 3) + QStringLiteral("WPM");
-    m_keySpeed->showSpeed(caption, leadingNumber(caption));
 }
 
 // Exit
@@ -360,8 +278,11 @@ void Form1::MENU_RS232C_Click()
     }
     m_form2 = new Form2([this] { return settingsFile(); });
     lookAlike(m_form2);
-    connect(m_form2, &Form2::unloaded, this, [this] { setRadioControlsEnabled(true); });
-    m_form2->Form_Load();
+    connect(m_form2, &Form2::unloaded, this, [this](const PortSetting &setting) {
+        m_portSetting = setting;
+        setRadioControlsEnabled(true);
+    });
+    m_form2->Form_Load(m_portSetting);
     m_form2->show();
 }
 

@@ -1,8 +1,13 @@
 #pragma once
 
+#include "settings/PortSetting.h"
+
+#include <QList>
 #include <QMainWindow>
 #include <QPointer>
 #include <QString>
+
+#include <functional>
 
 class AudioRecorderPanel;
 class Form2;
@@ -18,11 +23,6 @@ class QPushButton;
 class RadioLink;
 class SerialPort;
 class VoiceMemoryPanel;
-
-// Port and speed as stored ("1,19200") and its speed part: program-wide, read
-// at start-up and rewritten by the communication settings dialog.
-extern QString PortSetting;
-extern QString BaudText;
 
 // The main window: it composes the frames, menus and panels, runs start-up
 // and ends the program.
@@ -45,6 +45,9 @@ public:
     void MENU_RS232C_Click();
     void MENU_HELP_OPE_Click();
     void MENU_HELP_VER_Click();
+
+    // The port and speed read at start-up, or chosen since in the dialog.
+    const PortSetting &portSetting() const { return m_portSetting; }
 
     RadioLink &link() { return *m_link; }
     KeyerPanel &keyer() { return *m_keyer; }
@@ -78,7 +81,13 @@ protected:
 private:
     void buildMenus();
     void buildKeyerShortcuts();
-    bool queryRadio(const QString &query, QString &reply, bool &timedOut);
+    // A start-up question and how its answer is shown; false when the
+    // answer cannot be shown.
+    struct StartupStep {
+        QString query;
+        std::function<bool(const QString &reply)> show;
+    };
+    QList<StartupStep> startupSteps();
     void lookAlike(QWidget *window) const;
 
     SerialPort &m_port;
@@ -95,6 +104,7 @@ private:
     QMenu *m_menuSetup = nullptr;
     QMenu *m_menuHelp = nullptr;
     QString m_settingsFile;
+    PortSetting m_portSetting;
     bool m_unloaded = false;
     // The settings dialog and the version window have no owner; at most one
     // of each, discarded when closed.
@@ -105,6 +115,7 @@ private:
 inline const QString CheckConnectionMessage = QStringLiteral("接続の確認を行ってください。");
 inline const QString OpenFailedMessage =
     QStringLiteral("ＲＳ２３２Ｃのオープンができません。設定および接続を確認してください。");
-inline const QString DefaultPortSetting = QStringLiteral("1,19200");
+inline const QString NoResponseMessage = QStringLiteral(
+    "一定時間内にコマンドに対する応答がありません。正しく接続されているか確認してください。");
 // The operating instructions, installed beside the executable.
 inline const QString HelpDocument = QStringLiteral("RIGDECK.html");

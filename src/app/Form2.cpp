@@ -1,8 +1,8 @@
 #include "app/Form2.h"
 
 #include "ui/Accessibility.h"
-#include "app/Form1.h"
 #include "ui/Twips.h"
+#include "settings/PortSetting.h"
 #include "settings/Settings.h"
 
 #include <QCloseEvent>
@@ -88,13 +88,14 @@ Form2::Form2(SettingsPath settingsPath, QWidget *parent)
                             QStringLiteral("変更したポートと通信速度を記録して閉じます。"));
 }
 
-void Form2::Form_Load()
+void Form2::Form_Load(const PortSetting &current)
 {
+    m_setting = current;
     // Showing the present values is not a change by the operator.
     const QSignalBlocker quietPort(m_combo1);
     const QSignalBlocker quietSpeed(m_combo2);
-    m_combo1->setEditText(QStringLiteral("COM") + PortSetting.left(1));
-    m_combo2->setEditText(BaudText);
+    m_combo1->setEditText(QStringLiteral("COM") + current.text().left(1));
+    m_combo2->setEditText(current.BaudText());
     m_settingsChanged = 0;
 }
 
@@ -136,9 +137,8 @@ void Form2::Form_Unload()
     if (m_settingsChanged != 0) {
         // "COMn" gives its fourth character; the speed is kept as typed. The
         // port in use stays as it is until the program starts again.
-        PortSetting = m_combo1->currentText().mid(3, 1) + QLatin1Char(',') + m_combo2->currentText();
-        BaudText = PortSetting.mid(2);
-        WriteSetting(PortSetting, Key::Port, Section::Com, m_settingsPath());
+        m_setting = PortSetting::fromChoice(m_combo1->currentText(), m_combo2->currentText());
+        WriteSetting(m_setting.text(), Key::Port, Section::Com, m_settingsPath());
     }
-    emit unloaded();
+    emit unloaded(m_setting);
 }

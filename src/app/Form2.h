@@ -1,5 +1,7 @@
 #pragma once
 
+#include "settings/PortSetting.h"
+
 #include <QString>
 #include <QWidget>
 
@@ -11,8 +13,8 @@ class QLabel;
 class QPushButton;
 
 // The communication settings dialog: port and speed for the next start. The
-// open serial port is left alone; the choice is stored in the settings file
-// and in PortSetting/BaudText when the dialog closes after a change.
+// open serial port is left alone; a changed choice is stored in the settings
+// file when the dialog closes, and handed back to the window.
 class Form2 : public QWidget
 {
     Q_OBJECT
@@ -21,7 +23,7 @@ public:
     explicit Form2(SettingsPath settingsPath, QWidget *parent = nullptr);
 
     // Shows the port and speed in use; nothing counts as changed yet.
-    void Form_Load();
+    void Form_Load(const PortSetting &current);
     // Stores a changed choice, then lets the main window unlock its controls.
     void Form_Unload();
     void Command1_Click();
@@ -41,8 +43,9 @@ public:
     QPushButton *Command1() const { return m_command1; }
 
 signals:
-    // The dialog has unloaded by the operator's choice.
-    void unloaded();
+    // The dialog has unloaded by the operator's choice, with the port
+    // setting now in force (the one it was shown, unless it was changed).
+    void unloaded(const PortSetting &setting);
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -55,6 +58,7 @@ private:
     QComboBox *m_combo1;
     QComboBox *m_combo2;
     QPushButton *m_command1;
+    PortSetting m_setting;
     int m_settingsChanged = 0;
     bool m_dismissed = false;
     bool m_unloaded = false;

@@ -4,6 +4,7 @@
 #include "ui/ColorButton.h"
 #include "ui/OleColor.h"
 #include "ui/Twips.h"
+#include "radio/Ft2000Cat.h"
 #include "radio/RadioLink.h"
 
 #include <QGroupBox>
@@ -71,11 +72,6 @@ KeySpeedPanel::KeySpeedPanel(RadioLink &link, QWidget *middleBand)
     QWidget::setTabOrder(m_slider1, m_command13);
 }
 
-QString KeySpeedPanel::speedCommand(int wpm)
-{
-    return QStringLiteral("KS%1;").arg(wpm, 3, 10, QLatin1Char('0'));
-}
-
 void KeySpeedPanel::Slider1_Change()
 {
     // A blank holds the sign position, as numbers shown without a pattern do.
@@ -85,18 +81,18 @@ void KeySpeedPanel::Slider1_Change()
 
 void KeySpeedPanel::Command13_Click()
 {
-    m_link.SendCommand(speedCommand(m_slider1->value()));
+    m_link.SendCommand(Ft2000Cat::keySpeedSet(m_slider1->value()));
     QThread::msleep(SpeedSettlePause.count());
 }
 
 void KeySpeedPanel::Command3_Click()
 {
     if (m_breakInOn == 1) {
-        m_link.SendCommand(QStringLiteral("BI0;"));
+        m_link.SendCommand(Ft2000Cat::breakInSet(false));
         m_command3->setBackColor(OleColor::ButtonFace);
         m_breakInOn = 0;
     } else {
-        m_link.SendCommand(QStringLiteral("BI1;"));
+        m_link.SendCommand(Ft2000Cat::breakInSet(true));
         m_command3->setBackColor(OleColor::Green);
         m_breakInOn = 1;
     }

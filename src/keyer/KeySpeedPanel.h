@@ -41,8 +41,6 @@ public:
     void showBreakIn(bool on);
     void showSpeed(const QString &caption, int value);
 
-    static QString speedCommand(int wpm);
-
 private:
     RadioLink &m_link;
     ColorButton *m_command3;

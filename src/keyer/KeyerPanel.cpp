@@ -2,6 +2,7 @@
 
 #include "ui/Accessibility.h"
 #include "ui/Twips.h"
+#include "radio/Ft2000Cat.h"
 #include "radio/RadioLink.h"
 
 #include <QGroupBox>
@@ -10,10 +11,6 @@
 #include <QPushButton>
 
 namespace {
-// The radio plays text memories 1-5 with the selectors after the message
-// memories' 1-5; the fifth is the letter after 9.
-constexpr char TextMemorySelector[KeyerPanel::Channels] = {'6', '7', '8', '9', 'A'};
-
 const QString TextMemoryTip =
     QStringLiteral("あらかじめＦＴ２０００に登録が必要です。ＰＡＮＥＬＳＹＮＣでも登録可能");
 const QString KeyerButtonTip = QStringLiteral("送信は、ＢＫ＿ＩＮをＯＮ　テストはＢＫ＿ＩＮをＯＦＦ");
@@ -81,22 +78,17 @@ KeyerPanel::KeyerPanel(RadioLink &link, QWidget *window)
     }
 }
 
-QString KeyerPanel::textMemoryCommand(int index)
-{
-    return QStringLiteral("KY%1;").arg(QLatin1Char(TextMemorySelector[index]));
-}
-
-QString KeyerPanel::messageMemoryCommand(int index)
-{
-    return QStringLiteral("KY%1;").arg(index + 1);
-}
-
 void KeyerPanel::Command1_Click(int index)
 {
-    m_link.SendCommand(textMemoryCommand(index));
+    m_link.SendCommand(Ft2000Cat::textMemoryPlay(index));
 }
 
 void KeyerPanel::Command2_Click(int index)
 {
-    m_link.SendCommand(messageMemoryCommand(index));
+    m_link.SendCommand(Ft2000Cat::messageMemoryPlay(index));
+}
+
+void KeyerPanel::showTextMemory(int index, const QString &text)
+{
+    m_text1[index]->setText(text);
 }

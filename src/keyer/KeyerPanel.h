@@ -31,10 +31,8 @@ public:
     // MESSAGE button: message memory index+1.
     void Command2_Click(int index);
 
-    // The command that plays text memory index+1 ("KY6;".."KYA;") or
-    // message memory index+1 ("KY1;".."KY5;").
-    static QString textMemoryCommand(int index);
-    static QString messageMemoryCommand(int index);
+    // Start-up: the radio's text memory index+1 as it is to be shown.
+    void showTextMemory(int index, const QString &text);
 
 private:
     RadioLink &m_link;

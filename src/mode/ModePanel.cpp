@@ -4,6 +4,7 @@
 #include "ui/ClickLabel.h"
 #include "ui/OleColor.h"
 #include "ui/Twips.h"
+#include "radio/Ft2000Cat.h"
 #include "radio/RadioLink.h"
 
 #include <QGroupBox>
@@ -38,24 +39,9 @@ ModePanel::ModePanel(RadioLink &link, QWidget *middleBand)
     }
 }
 
-QString ModePanel::modeCommand(int index)
-{
-    return QStringLiteral("MD0%1;").arg(QLatin1Char(ModeCode[index]));
-}
-
-int ModePanel::indexOfCode(QChar code)
-{
-    for (int i = 0; i < Modes; ++i) {
-        if (code == QLatin1Char(ModeCode[i])) {
-            return i;
-        }
-    }
-    return -1;
-}
-
 void ModePanel::Label2_Click(int index)
 {
-    m_link.SendCommand(modeCommand(index));
+    m_link.SendCommand(Ft2000Cat::modeSet(index));
     highlight(index);
 }
 

@@ -14,9 +14,8 @@ class ModePanel : public QObject
 {
     Q_OBJECT
 public:
+    // Screen order LSB, USB, FM, AM, CW.
     static constexpr int Modes = 5;
-    // Screen order LSB, USB, FM, AM, CW; the radio numbers them 1, 2, 4, 5, 3.
-    static constexpr char ModeCode[Modes] = {'1', '2', '4', '5', '3'};
 
     ModePanel(RadioLink &link, QWidget *middleBand);
 
@@ -27,9 +26,6 @@ public:
 
     // Paints the label of index red and every other one white.
     void highlight(int index);
-    // The label index of a radio mode code, or -1 for a mode not offered.
-    static int indexOfCode(QChar code);
-    static QString modeCommand(int index);
 
 private:
     RadioLink &m_link;

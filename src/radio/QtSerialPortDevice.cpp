@@ -7,7 +7,11 @@
 QtSerialPortDevice::QtSerialPortDevice(QObject *parent)
     : SerialPort(parent)
 {
-    connect(&m_port, &QSerialPort::readyRead, this, [this] { emit onComm(2); });
+    connect(&m_port, &QSerialPort::readyRead, this, [this] {
+        if (!lineHungUp()) {
+            emit onComm(2);
+        }
+    });
     connect(&m_port, &QSerialPort::errorOccurred, this, [this](QSerialPort::SerialPortError error) {
         switch (error) {
         case QSerialPort::NoError:
@@ -15,9 +19,10 @@ QtSerialPortDevice::QtSerialPortDevice(QObject *parent)
             return;
         case QSerialPort::ResourceError:
         case QSerialPort::PermissionError:
-            // The line went away under us (USB adapter pulled out): from now
-            // on the port counts as closed and commands are dropped.
-            m_failed = true;
+        case QSerialPort::ReadError:
+            // The line went away under us (USB adapter pulled out, the tty
+            // hung up): from now on the port is closed and commands are dropped.
+            fail();
             break;
         default:
             break;
@@ -37,7 +42,7 @@ bool QtSerialPortDevice::open()
         return false;
     }
     m_failed = false;
-    m_port.setPortName(serialDeviceName(commPort()));
+    m_port.setPortName(deviceName());
     if (!m_port.open(QIODevice::ReadWrite)) {
         return false;
     }
@@ -58,17 +63,43 @@ void QtSerialPortDevice::close()
     m_failed = false;
 }
 
+qint64 QtSerialPortDevice::bytesWaiting() const
+{
+    return m_port.isOpen() ? m_port.bytesAvailable() : 0;
+}
+
 bool QtSerialPortDevice::lineHungUp()
 {
 #ifdef Q_OS_UNIX
     // A hung-up terminal raises no error in QSerialPort until something is
     // read, and sometimes not then; the descriptor itself tells at once.
-    pollfd descriptor{int(m_port.handle()), 0, 0};
-    if (::poll(&descriptor, 1, 0) > 0 && (descriptor.revents & (POLLHUP | POLLERR | POLLNVAL))) {
-        m_failed = true;
+    if (!m_failed && m_port.isOpen()) {
+        pollfd descriptor{int(m_port.handle()), 0, 0};
+        if (::poll(&descriptor, 1, 0) > 0 && (descriptor.revents & (POLLHUP | POLLERR | POLLNVAL))) {
+            fail();
+        }
     }
 #endif
     return m_failed;
+}
+
+void QtSerialPortDevice::fail()
+{
+    if (m_failed) {
+        return;
+    }
+    m_failed = true;
+    // A hung-up tty stays readable forever (every read gives nothing), so
+    // the port must really be closed or its notifier spins. Not from inside
+    // the port's own signal: once it has returned.
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            if (m_failed) {
+                m_port.close();
+            }
+        },
+        Qt::QueuedConnection);
 }
 
 bool QtSerialPortDevice::output(const QByteArray &data)

@@ -17,8 +17,12 @@ public:
     bool output(const QByteArray &data) override;
     bool input(QByteArray &data) override;
 
+    // Received bytes held by the port and not yet taken.
+    qint64 bytesWaiting() const;
+
 private:
     bool lineHungUp();
+    void fail();
 
     QSerialPort m_port;
     bool m_failed = false;

@@ -1,6 +1,6 @@
 #include "radio/RadioLink.h"
 
-#include "ui/MessageBox.h"
+#include "radio/Ft2000Cat.h"
 #include "radio/SerialPort.h"
 
 #include <QCoreApplication>
@@ -17,21 +17,43 @@ RadioLink::RadioLink(SerialPort &port, QObject *parent)
     connect(&m_port, &SerialPort::onComm, this, &RadioLink::MSComm1_OnComm);
 }
 
-bool RadioLink::SendCommand(const QString &command)
+bool RadioLink::write(const QString &command, bool query)
 {
-    if (command.isEmpty()) {
-        return true;
-    }
-    if (!m_port.portOpen()) {
+    if (command.isEmpty() || !m_port.portOpen()) {
         return true;
     }
     const QByteArray bytes = command.toLatin1();
-    const bool written = m_port.output(bytes);
+    const bool written = query ? m_port.outputQuery(bytes) : m_port.output(bytes);
     emit commandSent(bytes, written);
     return written;
 }
 
+bool RadioLink::SendCommand(const QString &command)
+{
+    return write(command, false);
+}
+
 bool RadioLink::ReadResponse(QString &reply)
+{
+    return waitForReply(reply, QByteArray());
+}
+
+RadioLink::QueryResult RadioLink::Query(const QString &query, QString &reply)
+{
+    // Leftovers from before (an unprompted report, the rest of a double
+    // reply) would otherwise be taken as the answer.
+    discardWaiting();
+    if (!write(query, true)) {
+        return QueryResult::LineFailed;
+    }
+    QThread::msleep(QueryPause.count());
+    if (!waitForReply(reply, query.toLatin1())) {
+        return QueryResult::LineFailed;
+    }
+    return m_responseTimedOut == 1 ? QueryResult::TimedOut : QueryResult::Answered;
+}
+
+bool RadioLink::waitForReply(QString &reply, const QByteArray &query)
 {
     // The wait shares one timer, one flag and one buffer: a nested wait would
     // steal the outer reply and leave it without a time-out.
@@ -44,17 +66,33 @@ bool RadioLink::ReadResponse(QString &reply)
     QByteArray received;
     for (;;) {
         QByteArray chunk;
-        if (!m_port.input(chunk)) {
+        if (!take(chunk)) {
             lineOk = false;
             break;
         }
         received += chunk;
+        if (!query.isEmpty()) {
+            // Another command's complete message is not the answer; the
+            // answer itself ends at its ";".
+            qsizetype end;
+            while ((end = received.indexOf(';')) >= 0
+                   && Ft2000Cat::isOtherCommandsMessage(received.left(end + 1), query)) {
+                emit messageSkipped(received.left(end + 1));
+                received.remove(0, end + 1);
+            }
+            if (end >= 0) {
+                received.truncate(end + 1);
+            }
+        }
+        if (received.size() > MaxReplyBytes) {
+            received.remove(0, received.size() - MaxReplyBytes);
+        }
         if (received.contains(';')) {
             break;
         }
         QThread::msleep(PollPause.count());
         if (m_responseTimedOut == 1) {
-            ShowMessage(NoResponseMessage);
+            emit noResponse();
             break;
         }
         QCoreApplication::processEvents(QEventLoop::AllEvents);
@@ -68,6 +106,14 @@ bool RadioLink::ReadResponse(QString &reply)
     return lineOk;
 }
 
+void RadioLink::discardWaiting()
+{
+    QByteArray stale;
+    if (m_port.portOpen() && take(stale) && !stale.isEmpty()) {
+        emit messageSkipped(stale);
+    }
+}
+
 void RadioLink::Timer1_Timer()
 {
     m_responseTimedOut = 1;
@@ -75,7 +121,22 @@ void RadioLink::Timer1_Timer()
 
 void RadioLink::MSComm1_OnComm(int event)
 {
-    // Every event is read and none is acted on: replies are only ever taken
-    // by ReadResponse.
+    // Replies are only ever taken by a wait. Whatever arrives outside one (a
+    // radio reporting its dial, line noise) is read and dropped as it comes,
+    // so it neither piles up nor becomes the beginning of the next answer.
     Q_UNUSED(event);
+    if (!m_waiting && !m_taking && m_port.portOpen()) {
+        QByteArray unsolicited;
+        take(unsolicited);
+    }
+}
+
+bool RadioLink::take(QByteArray &bytes)
+{
+    // Taking bytes may itself raise the receive event; they are ours already.
+    const bool outer = m_taking;
+    m_taking = true;
+    const bool lineOk = m_port.input(bytes);
+    m_taking = outer;
+    return lineOk;
 }

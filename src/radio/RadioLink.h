@@ -9,13 +9,21 @@
 class SerialPort;
 
 // The one road to the radio: every command leaves through SendCommand, every
-// reply arrives through ReadResponse.
+// reply arrives through ReadResponse, and start-up asks its questions through
+// Query.
 class RadioLink : public QObject
 {
     Q_OBJECT
 public:
     static constexpr std::chrono::milliseconds ResponseTime{5000};
     static constexpr std::chrono::milliseconds PollPause{1};
+    // The radio needs a moment to answer before the wait for its reply begins.
+    static constexpr std::chrono::milliseconds QueryPause{8};
+    // The longest real reply is under 64 bytes; a reply that never ends keeps
+    // only its newest bytes while the wait runs out.
+    static constexpr qsizetype MaxReplyBytes = 4096;
+
+    enum class QueryResult { Answered, TimedOut, LineFailed };
 
     explicit RadioLink(SerialPort &port, QObject *parent = nullptr);
 
@@ -26,9 +34,15 @@ public:
     bool SendCommand(const QString &command);
 
     // Waits for a reply that contains ";" under the response timer. On a
-    // time-out the no-response message has been shown and ResponseTimedOut()
-    // is 1. False when the line failed while reading.
+    // time-out noResponse() has been raised (the window shows its message)
+    // and ResponseTimedOut() is 1. False when the line failed while reading.
     bool ReadResponse(QString &reply);
+
+    // One start-up question: whatever already waits on the line is thrown
+    // away, the query is sent, and after the pause its answer is read. While
+    // waiting, complete messages of other commands (a dial report) are
+    // skipped, and the answer ends at its ";".
+    QueryResult Query(const QString &query, QString &reply);
 
     int ResponseTimedOut() const { return m_responseTimedOut; }
     QTimer &Timer1() { return m_timer1; }
@@ -40,17 +54,25 @@ public:
     void setResponseTime(std::chrono::milliseconds time) { m_timer1.setInterval(time); }
 
 signals:
+    // No reply came within the response time: the owner tells the operator,
+    // and the wait ends once that is done.
+    void noResponse();
     // For a trace of the traffic: a command handed to an open port (written
-    // false when the line failed it) and a reply as ReadResponse returns it.
+    // false when the line failed it), a reply as it is returned, and a
+    // message of another command skipped while waiting.
     void commandSent(const QByteArray &command, bool written);
     void replyReceived(const QByteArray &reply);
+    void messageSkipped(const QByteArray &message);
 
 private:
+    bool write(const QString &command, bool query);
+    bool waitForReply(QString &reply, const QByteArray &query);
+    void discardWaiting();
+    bool take(QByteArray &bytes);
+
     SerialPort &m_port;
     QTimer m_timer1;
     int m_responseTimedOut = 0;
     bool m_waiting = false;
+    bool m_taking = false;
 };
-
-inline const QString NoResponseMessage = QStringLiteral(
-    "一定時間内にコマンドに対する応答がありません。正しく接続されているか確認してください。");

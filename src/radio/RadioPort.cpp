@@ -20,7 +20,7 @@ bool RadioPort::open()
     if (!configured()) {
         return false;
     }
-    const QString device = serialDeviceName(commPort());
+    const QString device = deviceName();
     if (device.startsWith(QLatin1String("tcp:"), Qt::CaseInsensitive)) {
         m_line = std::make_unique<TcpLinePort>(device);
     } else {
@@ -28,7 +28,8 @@ bool RadioPort::open()
     }
     connect(m_line.get(), &SerialPort::onComm, this, &SerialPort::onComm);
     m_line->setCommPort(commPort());
-    m_line->setSettings(settings());
+    m_line->setBaudRate(baudRate());
+    m_line->setDeviceName(device);
     return m_line->open();
 }
 
@@ -42,6 +43,11 @@ void RadioPort::close()
 bool RadioPort::output(const QByteArray &data)
 {
     return m_line && m_line->output(data);
+}
+
+bool RadioPort::outputQuery(const QByteArray &data)
+{
+    return m_line && m_line->outputQuery(data);
 }
 
 bool RadioPort::input(QByteArray &data)

@@ -18,6 +18,7 @@ public:
     bool open() override;
     void close() override;
     bool output(const QByteArray &data) override;
+    bool outputQuery(const QByteArray &data) override;
     bool input(QByteArray &data) override;
 
 private:

@@ -1,27 +1,9 @@
 #include "radio/SerialPort.h"
 
-#include <QStringList>
 
-bool SerialPort::setSettings(const QString &settings)
+QString SerialPort::deviceName() const
 {
-    m_settings = settings;
-    m_baudRate = 0;
-    const QStringList parts = settings.split(QLatin1Char(','));
-    if (parts.size() != 4) {
-        return false;
-    }
-    bool isNumber = false;
-    const qint32 baud = parts[0].trimmed().toInt(&isNumber);
-    if (!isNumber || baud <= 0) {
-        return false;
-    }
-    // The program only ever asks for no parity, 8 data bits, 1 stop bit.
-    if (parts[1].trimmed().compare(QLatin1String("n"), Qt::CaseInsensitive) != 0
-        || parts[2].trimmed() != QLatin1String("8") || parts[3].trimmed() != QLatin1String("1")) {
-        return false;
-    }
-    m_baudRate = baud;
-    return true;
+    return m_deviceName.isEmpty() ? serialDeviceName(m_commPort) : m_deviceName;
 }
 
 QString serialDeviceName(int port)

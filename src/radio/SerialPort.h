@@ -14,14 +14,14 @@ public:
     using QObject::QObject;
 
     // Port number 1-9 as stored in the settings; 0 and others name no port.
-    virtual void setCommPort(int port) { m_commPort = port; }
+    void setCommPort(int port) { m_commPort = port; }
     int commPort() const { return m_commPort; }
-
-    // Line settings in the form "19200,n,8,1". False when they cannot be
-    // understood; the port then refuses to open.
-    bool setSettings(const QString &settings);
-    QString settings() const { return m_settings; }
+    // The line's speed in baud, always with no parity, 8 data bits, 1 stop
+    // bit and no handshake. 0 (no speed) and below: the port refuses to open.
+    void setBaudRate(qint32 baud) { m_baudRate = baud; }
     qint32 baudRate() const { return m_baudRate; }
+    // The device to open instead of the one the port number names.
+    void setDeviceName(const QString &device) { m_deviceName = device; }
 
     virtual bool portOpen() const = 0;
     // False when the port does not exist, is in use or is not configured.
@@ -31,6 +31,9 @@ public:
     // Hands the whole text to the line in one write. False when the line
     // failed (for instance the adapter was pulled out).
     virtual bool output(const QByteArray &data) = 0;
+    // The same for a query whose reply the caller reads next: a line that
+    // passes commands through a server has to ask for the reply.
+    virtual bool outputQuery(const QByteArray &data) { return output(data); }
     // Everything received and not yet taken, possibly nothing; never waits.
     // False when the line failed.
     virtual bool input(QByteArray &data) = 0;
@@ -42,11 +45,13 @@ signals:
 
 protected:
     bool configured() const { return m_commPort >= 1 && m_baudRate > 0; }
+    // The device set for this port, else the one its number names.
+    QString deviceName() const;
 
 private:
     int m_commPort = 0;
-    QString m_settings;
     qint32 m_baudRate = 0;
+    QString m_deviceName;
 };
 
 // Device behind port number n: COMn on Windows; elsewhere the path in the

@@ -4,6 +4,7 @@
 #include "ui/ColorButton.h"
 #include "ui/OleColor.h"
 #include "ui/Twips.h"
+#include "radio/Ft2000Cat.h"
 #include "radio/RadioLink.h"
 
 #include <QGroupBox>
@@ -57,28 +58,28 @@ AudioRecorderPanel::AudioRecorderPanel(RadioLink &link, QWidget *playbackBand)
 
 void AudioRecorderPanel::Command4_Click()
 {
-    m_link.SendCommand(QStringLiteral("LM11;"));
+    m_link.SendCommand(Ft2000Cat::AudioRecordStart);
     m_command4->setBackColor(OleColor::Red);
     m_command5->setEnabled(true);
 }
 
 void AudioRecorderPanel::Command5_Click()
 {
-    m_link.SendCommand(QStringLiteral("LM10;"));
+    m_link.SendCommand(Ft2000Cat::AudioRecordStop);
     m_command4->setBackColor(OleColor::ButtonFace);
     m_command5->setEnabled(false);
 }
 
 void AudioRecorderPanel::Command6_Click()
 {
-    m_link.SendCommand(QStringLiteral("PB11;"));
+    m_link.SendCommand(Ft2000Cat::AudioPlayStart);
     m_command6->setBackColor(OleColor::Green);
     m_command7->setEnabled(true);
 }
 
 void AudioRecorderPanel::Command7_Click()
 {
-    m_link.SendCommand(QStringLiteral("PB10;"));
+    m_link.SendCommand(Ft2000Cat::AudioPlayStop);
     m_command6->setBackColor(OleColor::ButtonFace);
     m_command7->setEnabled(false);
 }

@@ -4,6 +4,7 @@
 #include "ui/ColorButton.h"
 #include "ui/OleColor.h"
 #include "ui/Twips.h"
+#include "radio/Ft2000Cat.h"
 #include "radio/RadioLink.h"
 #include "settings/Settings.h"
 
@@ -14,8 +15,6 @@
 #include <QRegularExpression>
 
 namespace {
-const QString StopRecording = QStringLiteral("LM00;");
-const QString StopPlayback = QStringLiteral("PB00;");
 
 void setTextColor(QLabel *label, quint32 color)
 {
@@ -134,6 +133,19 @@ VoiceMemoryPanel::VoiceMemoryPanel(RadioLink &link, SettingsPath settingsPath, Q
     }
 }
 
+void VoiceMemoryPanel::readSettings()
+{
+    const QString file = m_settingsPath();
+    for (int i = 0; i < Channels; ++i) {
+        const QString length = ReadSetting(Key::recTime(i), Section::Rec, file);
+        setRecTime(i, length == SettingMissing ? QStringLiteral("0") : length);
+    }
+    for (int i = 0; i < Channels; ++i) {
+        const QString comment = ReadSetting(Key::comment(i), Section::Voice, file);
+        setComment(i, comment == SettingMissing ? QString() : comment);
+    }
+}
+
 void VoiceMemoryPanel::setComment(int i, const QString &comment)
 {
     m_command8[i]->setToolTip(comment);
@@ -147,7 +159,7 @@ void VoiceMemoryPanel::Command8_Click(int index)
 {
     m_timer2.start();
     m_recordSeconds = 0;
-    m_link.SendCommand(QStringLiteral("LM0%1;").arg(index + 1));
+    m_link.SendCommand(Ft2000Cat::voiceRecord(index));
     m_command8[index]->setBackColor(OleColor::Red);
     m_recordChannel = index;
     for (ColorButton *button : m_command8) {
@@ -176,7 +188,7 @@ void VoiceMemoryPanel::Timer2_Timer()
 void VoiceMemoryPanel::Command10_Click()
 {
     m_timer2.stop();
-    m_link.SendCommand(StopRecording);
+    m_link.SendCommand(Ft2000Cat::VoiceRecordStop);
     m_command8[m_recordChannel]->setBackColor(OleColor::ButtonFace);
     const QString length = QStringLiteral(" %1").arg(m_recordSeconds);
     WriteSetting(length, Key::recTime(m_recordChannel), Section::Rec, m_settingsPath());
@@ -211,7 +223,7 @@ void VoiceMemoryPanel::EnableRecordButtons()
 
 void VoiceMemoryPanel::Command9_Click(int index)
 {
-    m_link.SendCommand(QStringLiteral("PB0%1;").arg(index + 1));
+    m_link.SendCommand(Ft2000Cat::voicePlay(index));
     m_command9[index]->setBackColor(OleColor::Green);
     m_playChannel = index;
     for (ColorButton *button : m_command9) {
@@ -235,7 +247,7 @@ void VoiceMemoryPanel::Timer3_Timer()
 
 void VoiceMemoryPanel::Command11_Click()
 {
-    m_link.SendCommand(StopPlayback);
+    m_link.SendCommand(Ft2000Cat::VoicePlayStop);
     for (ColorButton *button : m_command9) {
         button->setEnabled(true);
         button->setBackColor(OleColor::ButtonFace);

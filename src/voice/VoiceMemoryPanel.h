@@ -54,7 +54,10 @@ public:
     int PlaySeconds() const { return m_playSeconds; }
     QString RecTimes(int i) const { return m_recTimes[i]; }
 
-    // Start-up: stored length and comment of channel i.
+    // Start-up: every channel's stored length ("0" when none) and comment
+    // (shown as the tooltip of both its buttons).
+    void readSettings();
+    // The stored length and comment of channel i.
     void setRecTime(int i, const QString &length) { m_recTimes[i] = length; }
     void setComment(int i, const QString &comment);
 

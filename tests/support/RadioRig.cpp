@@ -5,6 +5,7 @@
 #include <QFile>
 #include <QSignalSpy>
 #include <QTest>
+#include <QTimer>
 
 RadioRig::RadioRig(int port)
     : m_portNumber(port)
@@ -75,8 +76,17 @@ void RadioRig::script(const QHash<QByteArray, QByteArray> &replies)
                                           [this, replies](const QByteArray &command) {
                                               model.receive(command);
                                               const auto reply = replies.constFind(command);
-                                              if (reply != replies.constEnd()) {
-                                                  m_radio->sendRaw(*reply);
+                                              if (reply == replies.constEnd()) {
+                                                  return;
+                                              }
+                                              // "|" splits a reply into writes a few
+                                              // milliseconds apart.
+                                              const QByteArrayList pieces = reply->split('|');
+                                              for (qsizetype i = 0; i < pieces.size(); ++i) {
+                                                  QTimer::singleShot(int(i) * 3, m_radio.get(),
+                                                                     [this, piece = pieces[i]] {
+                                                                         m_radio->sendRaw(piece);
+                                                                     });
                                               }
                                           });
 }

@@ -36,7 +36,7 @@ public:
     QByteArray readSettings() const;
 
     // Answers the radio gives instead of the model's: a command not in the
-    // table gets no answer at all. Commands still reach the model's state.
+    // table gets no answer at all; "|" splits an answer into separate writes. Commands still reach the model's state.
     void script(const QHash<QByteArray, QByteArray> &replies);
 
     // Creates the window (again, for a restart) and runs start-up.
