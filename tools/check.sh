@@ -7,8 +7,11 @@ cd "$(dirname "$0")/.."
 tools/install-deps.sh
 jobs=$(nproc 2>/dev/null || echo 2)
 
+echo "== Include arrows of src/ (floors and cycles)"
+tools/check-includes.py
+
 echo "== Build and tests"
-cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo
 cmake --build build -j"$jobs"
 QT_QPA_PLATFORM=offscreen ctest --test-dir build --output-on-failure -j"$jobs"
 
@@ -21,12 +24,12 @@ sanitizer_env=(QT_QPA_PLATFORM=offscreen
                LSAN_OPTIONS=suppressions=$PWD/tests/lsan.supp)
 
 echo "== Sanitizer run (AddressSanitizer and UndefinedBehaviorSanitizer, whole suite)"
-cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DRIGDECK_SANITIZE=ON >/dev/null
+cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DRIGDECK_SANITIZE=ON
 cmake --build build-asan -j"$jobs"
 env "${sanitizer_env[@]}" ctest --test-dir build-asan --output-on-failure -j"$jobs"
 
 echo "== Fuzzing (each target for 30 s)"
 CC=clang CXX=clang++ cmake -S . -B build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-      -DRIGDECK_FUZZ=ON -DBUILD_TESTING=ON >/dev/null
+      -DRIGDECK_FUZZ=ON -DBUILD_TESTING=ON
 cmake --build build-fuzz -j"$jobs" --target fuzz_profilefile fuzz_startup
 ctest --test-dir build-fuzz --output-on-failure -j"$jobs" -R fuzz
