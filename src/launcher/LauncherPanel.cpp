@@ -38,7 +38,13 @@ void LauncherPanel::Command15_Click()
     // programs. Started directly, never through a shell, with no arguments.
     QString program = QDir(folder).filePath(CompanionProgram);
     if (!QFileInfo(program).isFile()) {
+#ifdef Q_OS_WIN
+        // The bare name: Windows itself searches this program's folder, the
+        // current folder, the system folders and then PATH.
+        program = CompanionProgram;
+#else
         program = QStandardPaths::findExecutable(CompanionProgram);
+#endif
     }
     if (program.isEmpty() || !QProcess::startDetached(program, QStringList(), folder)) {
         ShowMessage(CompanionMissingMessage);
