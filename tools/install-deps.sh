@@ -13,14 +13,15 @@ fi
 # dbus, at-spi2-core and the AT-SPI Python bindings let tools/check-atspi.py
 # read the window as a screen reader does.
 # clang with its runtime (libFuzzer, the sanitizers) of the same version builds
-# the fuzz targets.
+# the fuzz targets; clang-format keeps the sources in the format of
+# .clang-format (tools/format.sh).
 # lintian checks the package as Debian would (tools/package.sh); groff-base
 # and man-db format and index the manual pages, appstream validates the
 # software-centre description.
 packages=(cmake g++ make qt6-base-dev qt6-serialport-dev qt6-tools-dev-tools
           libgl-dev fonts-noto-cjk xvfb xauth "$svg_plugins" dpkg-dev file
           dbus at-spi2-core gir1.2-atspi-2.0 python3-gi
-          clang libclang-rt-dev
+          clang libclang-rt-dev clang-format
           lintian groff-base man-db appstream)
 missing=()
 for p in "${packages[@]}"; do
