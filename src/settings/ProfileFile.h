@@ -1,5 +1,7 @@
 #pragma once
 
+#include "settings/Settings.h"
+
 #include <QString>
 
 // INI files read and written the way the Windows profile functions do it, so a
@@ -14,7 +16,7 @@ namespace ProfileFile {
 // Value of key in section of the file at path, or defaultValue when the file, section or key is missing.
 // At most maxBytes bytes (in the platform's narrow code page) of the value come back.
 QString readString(const QString& section, const QString& key, const QString& defaultValue, const QString& path,
-                   int maxBytes = 254);
+                   int maxBytes = SettingMaxBytes);
 
 // Creates the file, section or key as needed, replaces an existing value. false when the file could not be written.
 // The folder must already exist. A section name that is blank or holds "]", and a key name that is blank, holds

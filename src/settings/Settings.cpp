@@ -13,8 +13,6 @@
 
 namespace {
 
-constexpr int SettingMaxBytes = 254;
-
 bool folderIsWritable(const QString& folder)
 {
 #ifdef Q_OS_WIN

@@ -25,7 +25,10 @@ inline const QString SettingMissing = QStringLiteral("ERROR");
 
 // file is a path, or a bare file name such as SettingsFileName, which is looked for in the
 // folder of SettingsFilePath().
-// The stored value (at most 254 bytes of it), or SettingMissing.
+// The most bytes of a stored value that a read gives back.
+inline constexpr int SettingMaxBytes = 254;
+
+// The stored value (at most SettingMaxBytes bytes of it), or SettingMissing.
 QString ReadSetting(const QString& key, const QString& section, const QString& file);
 // Creates the settings folder when it does not exist yet. false when the value could not be stored.
 bool WriteSetting(const QString& value, const QString& key, const QString& section, const QString& file);

@@ -101,7 +101,7 @@ bool sameName(const QString &a, const QString &b)
 // within the read limit.
 bool storesExactly(const QByteArray &value)
 {
-    if (value.contains('\r') || value.contains('\n') || value.size() > 254) {
+    if (value.contains('\r') || value.contains('\n') || value.size() > SettingMaxBytes) {
         return false;
     }
     if (!value.isEmpty() && (isBlank(value.front()) || isBlank(value.back()))) {
@@ -254,12 +254,12 @@ QStringList readAll(const QString &path, int smallLimit)
     QStringList values;
     for (const Name &name : names()) {
         const QString full = ProfileFile::readString(name.section, name.key, Missing, path, INT_MAX);
-        const QString value = ProfileFile::readString(name.section, name.key, Missing, path, 254);
+        const QString value = ProfileFile::readString(name.section, name.key, Missing, path, SettingMaxBytes);
         if (value != Missing) {
             if (value.contains(QLatin1Char('\r')) || value.contains(QLatin1Char('\n'))) {
                 fail("a value spans lines:", value);
             }
-            checkCut(full, value, 254);
+            checkCut(full, value, SettingMaxBytes);
             checkCut(full, ProfileFile::readString(name.section, name.key, Missing, path, smallLimit), smallLimit);
         }
         const QString setting = ReadSetting(name.key, name.section, path);
