@@ -7,6 +7,9 @@
 #include "keyer/KeyerPanel.h"
 #include "mode/ModePanel.h"
 #include "radio/RadioLink.h"
+#include "radio/QtSerialPortDevice.h"
+#include "support/ProcessProbe.h"
+#include "support/RadioReplies.h"
 #include "support/RadioRig.h"
 #include "voice/VoiceMemoryPanel.h"
 
@@ -18,14 +21,6 @@
 #include <QTimer>
 
 using namespace std::chrono_literals;
-
-namespace {
-QHash<QByteArray, QByteArray> normalReplies()
-{
-    return {{"KM1;", "KM1CQ};"}, {"KM2;", "KM2};"}, {"KM3;", "KM3};"}, {"KM4;", "KM4};"},
-            {"KM5;", "KM5};"},   {"BI;", "BI1;"},   {"MD0;", "MD03;"}, {"KS;", "KS030;"}};
-}
-} // namespace
 
 class LineFaultsTest : public QObject
 {
@@ -58,6 +53,87 @@ private slots:
         QSignalSpy unloaded(&w, &Form1::unloaded);
         w.Command12_Click();
         QCOMPARE(unloaded.count(), 1);
+    }
+
+    void hungUpLineIsClosedAndIdle_data()
+    {
+        QTest::addColumn<bool>("keepTerminal");
+        QTest::addColumn<bool>("duringStartUp");
+        QTest::newRow("read error, running") << false << false;
+        QTest::newRow("read returns nothing, running") << true << false;
+        QTest::newRow("read error, during start-up") << false << true;
+        QTest::newRow("read returns nothing, during start-up") << true << true;
+    }
+
+    void hungUpLineIsClosedAndIdle()
+    {
+        QFETCH(bool, keepTerminal);
+        QFETCH(bool, duringStartUp);
+        RadioRig rig;
+        auto hangUp = [&rig, keepTerminal] {
+            keepTerminal ? rig.radio().hangUpKeepingTerminal() : rig.radio().hangUp();
+        };
+        if (duringStartUp) {
+            rig.responseTime = 5000ms;
+            rig.radio().setSilent(true);
+            QTimer::singleShot(100, &rig.radio(), hangUp);
+        }
+        rig.start();
+        if (duringStartUp) {
+            // Found at once rather than after the response time.
+            QCOMPARE(rig.messages().messages(), QStringList{OpenFailedMessage});
+        } else {
+            QVERIFY(rig.messages().messages().isEmpty());
+            rig.window().show();
+            hangUp();
+            rig.window().keyer().Command2_Click(0);
+        }
+        QTRY_VERIFY(!rig.port().portOpen());
+        // From now on as with a closed port: nothing spins. A second of the
+        // event loop costs a few ticks, not a core.
+        const auto before = ProcessProbe::cpuTime();
+        QTest::qWait(1000);
+        const auto spent = ProcessProbe::cpuTime() - before;
+        QVERIFY2(spent < 150ms, qPrintable(QStringLiteral("%1 ms of CPU in one idle second").arg(spent.count() / 1000000)));
+        rig.window().mode().Label2_Click(1);
+        QCOMPARE(rig.window().mode().Label2(1)->backColor(), OleColor::Red);
+        QVERIFY(!rig.window().link().Timer1().isActive());
+        QSignalSpy unloaded(&rig.window(), &Form1::unloaded);
+        rig.window().Command12_Click();
+        QCOMPARE(unloaded.count(), 1);
+    }
+
+    void unsolicitedBytesAreNotKept_data()
+    {
+        QTest::addColumn<bool>("tcp");
+        QTest::newRow("serial") << false;
+        QTest::newRow("tcp") << true;
+    }
+
+    void unsolicitedBytesAreNotKept()
+    {
+        QFETCH(bool, tcp);
+        RadioRig rig(1, tcp ? RadioRig::Line::Tcp : RadioRig::Line::Serial);
+        rig.start();
+        QVERIFY2(rig.messages().messages().isEmpty(), qPrintable(rig.messages().messages().join(QLatin1Char('|'))));
+        // A radio left in auto-information mode, or noise: 32 MiB nobody asked for.
+        const QByteArray report = QByteArray("FA07030000;").repeated(6000);
+        const qint64 residentBefore = ProcessProbe::residentBytes();
+        qint64 sent = 0;
+        while (sent < 32 * 1024 * 1024) {
+            if (rig.radio().unwrittenBytes() < 256 * 1024) {
+                rig.radio().sendRaw(report);
+                sent += report.size();
+            }
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+        }
+        QTRY_COMPARE(rig.radio().unwrittenBytes(), qsizetype(0));
+        const qint64 growth = ProcessProbe::residentBytes() - residentBefore;
+        QVERIFY2(growth < 8 * 1024 * 1024, qPrintable(QStringLiteral("grew by %1 KiB").arg(growth / 1024)));
+        // Nothing of it became an answer or was sent on.
+        rig.radio().clear();
+        rig.window().keyer().Command2_Click(2);
+        QCOMPARE(rig.commandsAfterSettling(), QByteArrayList{"KY3;"});
     }
 
     void adapterPulledOutDuringStartUp()

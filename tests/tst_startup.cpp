@@ -8,11 +8,13 @@
 #include "mode/ModePanel.h"
 #include "radio/TraceLog.h"
 #include "radio/RadioLink.h"
+#include "support/RadioReplies.h"
 #include "support/RadioRig.h"
 #include "support/WindowProbe.h"
 #include "voice/VoiceMemoryPanel.h"
 
 #include <QDateTime>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
@@ -31,13 +33,9 @@ QList<quint32> highlighted(int index)
 }
 
 const QList<quint32> DesignColours(ModePanel::Modes, OleColor::WindowBackground);
-
-QHash<QByteArray, QByteArray> normalReplies()
-{
-    return {{"KM1;", "KM1CQ TEST};"}, {"KM2;", "KM2};"}, {"KM3;", "KM3ABC};"}, {"KM4;", "KM4X};"},
-            {"KM5;", "KM5ABC};"},     {"BI;", "BI0;"},   {"MD0;", "MD02;"},      {"KS;", "KS025;"}};
-}
 } // namespace
+
+using namespace std::chrono_literals;
 
 class StartupTest : public QObject
 {
@@ -88,6 +86,33 @@ private slots:
         QCOMPARE(repliesBeforeEachCommand, (QList<int>{0, 1, 2, 3, 4, 5, 6, 7}));
         QVERIFY(rig.messages().messages().isEmpty());
         QCOMPARE(rig.window().keySpeed().Label6()->text(), QStringLiteral("025WPM"));
+    }
+
+    void eachQueryGivesTheRadioTimeBeforeItsReplyIsRead()
+    {
+        // Each query is followed by 8 ms in which the radio prepares its
+        // answer; only then does the wait for it begin. However fast the
+        // radio answers, the next query (or the end of start-up) comes no
+        // sooner; a busy machine only makes the gaps longer.
+        RadioRig rig;
+        RadioPort port;
+        Form1 window(port);
+        window.setSettingsFile(rig.settingsFile());
+        QElapsedTimer clock;
+        QList<std::chrono::nanoseconds> sentAt;
+        connect(&window.link(), &RadioLink::commandSent, this,
+                [&](const QByteArray &) { sentAt << std::chrono::nanoseconds(clock.nsecsElapsed()); });
+        clock.start();
+        window.Form_Load();
+        sentAt << std::chrono::nanoseconds(clock.nsecsElapsed());
+        window.link().disconnect(this);
+        QVERIFY(rig.messages().messages().isEmpty());
+        QCOMPARE(sentAt.size(), StartupQueries.size() + 1);
+        for (qsizetype i = 1; i < sentAt.size(); ++i) {
+            QVERIFY2(sentAt[i] - sentAt[i - 1] >= 8ms,
+                     qPrintable(QStringLiteral("%1 answered after %2 us").arg(QString::fromLatin1(StartupQueries[i - 1]))
+                                    .arg((sentAt[i] - sentAt[i - 1]).count() / 1000)));
+        }
     }
 
     void keyerMemoryReplies_data()

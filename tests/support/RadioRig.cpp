@@ -7,12 +7,13 @@
 #include <QTest>
 #include <QTimer>
 
-RadioRig::RadioRig(int port)
+RadioRig::RadioRig(int port, Line line)
     : m_portNumber(port)
 {
     m_radio = std::make_unique<PtyRadio>(model);
-    if (!m_radio->open()) {
-        qFatal("cannot open a pseudo-terminal");
+    const bool up = line == Line::Tcp ? m_radio->listenTcp(0) : m_radio->open();
+    if (!up) {
+        qFatal("cannot open the simulated radio's line");
     }
     qputenv(QStringLiteral("RIGDECK_COM%1").arg(port).toLatin1().constData(), m_radio->devicePath().toLocal8Bit());
 }

@@ -20,8 +20,10 @@ inline const QByteArrayList StartupQueries = {"KM1;", "KM2;", "KM3;", "KM4;", "K
 class RadioRig
 {
 public:
-    // Port 1 names the pseudo-terminal; a test can point other ports at it.
-    explicit RadioRig(int port = 1);
+    // A pseudo-terminal, or the radio served on a TCP port of 127.0.0.1.
+    enum class Line { Serial, Tcp };
+    // Port 1 names the radio's line; a test can point other ports at it.
+    explicit RadioRig(int port = 1, Line line = Line::Serial);
     ~RadioRig();
 
     Ft2000Model model;

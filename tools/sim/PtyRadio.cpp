@@ -56,6 +56,9 @@ PtyRadio::PtyRadio(Ft2000Model& model, QObject* parent)
 PtyRadio::~PtyRadio()
 {
     closeLine();
+    if (m_heldSlave >= 0) {
+        ::close(m_heldSlave);
+    }
 }
 
 bool PtyRadio::open()
@@ -209,6 +212,14 @@ void PtyRadio::setSplitGap(int ms)
 
 void PtyRadio::hangUp()
 {
+    closeLine();
+}
+
+void PtyRadio::hangUpKeepingTerminal()
+{
+    if (m_keptSlave >= 0 && m_heldSlave < 0) {
+        m_heldSlave = ::dup(m_keptSlave);
+    }
     closeLine();
 }
 

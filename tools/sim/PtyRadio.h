@@ -42,8 +42,16 @@ public:
     // Pause between the pieces of a split reply.
     void setSplitGap(int ms);
 
-    // Closes the line for good: the adapter pulled out. Received bytes stay readable.
+    // Closes the line for good: the adapter pulled out. Received bytes stay
+    // readable. With nobody else holding the terminal, the program's reads
+    // then fail (EIO).
     void hangUp();
+    // The same, but this side keeps its own descriptor of the terminal open,
+    // as a kernel that hangs up a USB adapter's tty does: the program's reads
+    // return nothing (end of file) and poll reports a hang-up, forever.
+    void hangUpKeepingTerminal();
+    // Bytes handed to sendRaw or answered that the line has not taken yet.
+    qsizetype unwrittenBytes() const { return m_unwritten.size(); }
 
     // Every byte the program wrote, in order.
     QByteArray received() const;
@@ -84,6 +92,8 @@ private:
     // Held open so the master never sees the line drop between runs of the
     // program; without a slave open, reads on the master fail with EIO.
     int m_keptSlave = -1;
+    // Kept after a hang-up that leaves the terminal held, until destruction.
+    int m_heldSlave = -1;
     QString m_devicePath;
     QString m_errorString;
 
