@@ -89,7 +89,10 @@ QByteArray stateOf(const Ft2000Model& model)
     state += QByteArray::number(model.breakIn) + '|' + model.mode + '|' + QByteArray::number(model.keySpeed) + '|'
         + QByteArray::number(int(model.keyerPlaying)) + '|' + QByteArray::number(model.voiceRecording) + '|'
         + QByteArray::number(model.voicePlaying) + '|' + QByteArray::number(model.audioRecording) + '|'
-        + QByteArray::number(model.audioPlaying);
+        + QByteArray::number(model.audioPlaying) + '|' + QByteArray::number(model.frequencyA) + '|'
+        + QByteArray::number(model.frequencyB) + '|' + model.receiveVfo + model.transmitVfo + model.autoInformation
+        + model.catTimeOut + '|' + QByteArray::number(model.filterWidth) + '|' + QByteArray::number(model.narrow)
+        + QByteArray::number(model.powerOn);
     return state;
 }
 
@@ -170,6 +173,19 @@ void TestSimRadio::modelAnswersQueries_data()
     QTest::newRow("break-in starts off") << QByteArray("BI;") << QByteArray("BI0;");
     QTest::newRow("mode starts at USB") << QByteArray("MD0;") << QByteArray("MD02;");
     QTest::newRow("key speed comes as three digits") << QByteArray("KS;") << QByteArray("KS025;");
+    // What rigctld asks when it opens an FT-2000 and while it polls.
+    QTest::newRow("identity of an FT-2000") << QByteArray("ID;") << QByteArray("ID0251;");
+    QTest::newRow("auto information starts off") << QByteArray("AI;") << QByteArray("AI0;");
+    QTest::newRow("menu 029, the CAT time-out") << QByteArray("EX029;") << QByteArray("EX0290;");
+    QTest::newRow("receive VFO A") << QByteArray("VS;") << QByteArray("VS0;");
+    QTest::newRow("transmit on main") << QByteArray("FT;") << QByteArray("FT0;");
+    QTest::newRow("VFO A frequency in eight digits") << QByteArray("FA;") << QByteArray("FA14025000;");
+    QTest::newRow("VFO B below 10 MHz keeps its zero") << QByteArray("FB;") << QByteArray("FB07010000;");
+    QTest::newRow("information: 27 bytes, frequency and mode in place") << QByteArray("IF;")
+                                                                      << QByteArray("IF00114025000+00000020000000;");
+    QTest::newRow("filter width of the main receiver") << QByteArray("SH0;") << QByteArray("SH016;");
+    QTest::newRow("narrow off") << QByteArray("NA0;") << QByteArray("NA00;");
+    QTest::newRow("power on") << QByteArray("PS;") << QByteArray("PS1;");
 }
 
 void TestSimRadio::modelAnswersQueries()
@@ -198,6 +214,13 @@ void TestSimRadio::modelSetCommandsChangeWhatQueriesReport_data()
     QTest::newRow("slowest key speed") << QByteArray("KS004;") << QByteArray("KS;") << QByteArray("KS004;");
     QTest::newRow("fastest key speed") << QByteArray("KS060;") << QByteArray("KS;") << QByteArray("KS060;");
     QTest::newRow("key speed below ten keeps its zeros") << QByteArray("KS009;") << QByteArray("KS;") << QByteArray("KS009;");
+    QTest::newRow("menu 029 set as rigctld does") << QByteArray("EX0291;") << QByteArray("EX029;") << QByteArray("EX0291;");
+    QTest::newRow("auto information on") << QByteArray("AI1;") << QByteArray("AI;") << QByteArray("AI1;");
+    QTest::newRow("VFO A tuned") << QByteArray("FA07074000;") << QByteArray("FA;") << QByteArray("FA07074000;");
+    QTest::newRow("tuning shows in the information") << QByteArray("FA21030000;MD03;") << QByteArray("IF;")
+                                                     << QByteArray("IF00121030000+00000030000000;");
+    QTest::newRow("receive on VFO B") << QByteArray("VS1;") << QByteArray("VS;") << QByteArray("VS1;");
+    QTest::newRow("narrow on") << QByteArray("NA01;") << QByteArray("NA0;") << QByteArray("NA01;");
 }
 
 void TestSimRadio::modelSetCommandsChangeWhatQueriesReport()
@@ -284,6 +307,11 @@ void TestSimRadio::modelRefusesWhatItCannotCarryOut_data()
     QTest::newRow("voice playback channel 6") << QByteArray("PB06;");
     QTest::newRow("audio player 2") << QByteArray("PB12;");
     QTest::newRow("carriage return before a command") << QByteArray("\rKM1;");
+    QTest::newRow("frequency with seven digits") << QByteArray("FA1402500;");
+    QTest::newRow("a menu the radio model does not keep") << QByteArray("EX030;");
+    QTest::newRow("CAT time-out beyond its four choices") << QByteArray("EX0294;");
+    QTest::newRow("VFO 2") << QByteArray("VS2;");
+    QTest::newRow("identity cannot be set") << QByteArray("ID0251;");
 }
 
 void TestSimRadio::modelRefusesWhatItCannotCarryOut()

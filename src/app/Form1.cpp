@@ -193,6 +193,7 @@ void Form1::Form_Load()
     // From here on every failure of the line ends start-up with one message.
     m_port.setCommPort(m_portSetting.portNumber());
     m_port.setBaudRate(m_portSetting.baudRate());
+    m_port.setDeviceName(deviceForPort(m_portSetting.portNumber(), settingsFile()));
     if (m_port.portOpen()) {
         m_port.close();
     }

@@ -1,6 +1,8 @@
 #include "radio/RadioPort.h"
 
+#include "radio/FlrigLinePort.h"
 #include "radio/QtSerialPortDevice.h"
+#include "radio/RigctldLinePort.h"
 #include "radio/TcpLinePort.h"
 
 RadioPort::RadioPort(QObject *parent)
@@ -23,6 +25,10 @@ bool RadioPort::open()
     const QString device = deviceName();
     if (device.startsWith(QLatin1String("tcp:"), Qt::CaseInsensitive)) {
         m_line = std::make_unique<TcpLinePort>(device);
+    } else if (device.startsWith(RigctldLinePort::Scheme + QLatin1Char(':'), Qt::CaseInsensitive)) {
+        m_line = std::make_unique<RigctldLinePort>(device);
+    } else if (device.startsWith(FlrigLinePort::Scheme + QLatin1Char(':'), Qt::CaseInsensitive)) {
+        m_line = std::make_unique<FlrigLinePort>(device);
     } else {
         m_line = std::make_unique<QtSerialPortDevice>();
     }

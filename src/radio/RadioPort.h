@@ -5,8 +5,9 @@
 #include <memory>
 
 // The port the program opens: the line behind port number n is a serial
-// device, or a TCP connection when its name is "tcp:HOST:PORT". Which one is
-// decided each time the port is opened.
+// device, a TCP connection when its name is "tcp:HOST:PORT", or a radio
+// shared through rigctld ("rigctld:HOST[:PORT]") or flrig
+// ("flrig:HOST[:PORT]"). Which one is decided each time the port is opened.
 class RadioPort : public SerialPort
 {
     Q_OBJECT

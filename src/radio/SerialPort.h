@@ -54,6 +54,14 @@ private:
     QString m_deviceName;
 };
 
-// Device behind port number n: COMn on Windows; elsewhere the path in the
-// environment variable RIGDECK_COMn if set, otherwise /dev/ttyUSB<n-1>.
+// Device behind port number n without a settings file: the name in the
+// environment variable RIGDECK_COMn if set, otherwise COMn on Windows and
+// /dev/ttyUSB<n-1> elsewhere.
 QString serialDeviceName(int port);
+// The default alone: COMn on Windows, /dev/ttyUSB<n-1> elsewhere.
+QString defaultDeviceName(int port);
+// Device behind port number n: RIGDECK_COMn if set, else the entry COMn of
+// section DEVICE in the settings file, else the default. A device is a
+// serial port, or a radio across the network: "tcp:HOST:PORT",
+// "rigctld:HOST[:PORT]", "flrig:HOST[:PORT]".
+QString deviceForPort(int port, const QString &settingsFile);

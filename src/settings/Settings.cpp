@@ -49,6 +49,11 @@ QString comment(int i)
     return QStringLiteral("COMMENT") + QString::number(i);
 }
 
+QString device(int port)
+{
+    return QStringLiteral("COM") + QString::number(port);
+}
+
 } // namespace Key
 
 QString ReadSetting(const QString& key, const QString& section, const QString& file)

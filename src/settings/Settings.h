@@ -10,6 +10,8 @@ namespace Section {
 inline const QString Com = QStringLiteral("COM");
 inline const QString Rec = QStringLiteral("REC");
 inline const QString Voice = QStringLiteral("VOICE");
+// What each port number names: a serial device, or a radio across the network.
+inline const QString Device = QStringLiteral("DEVICE");
 } // namespace Section
 
 namespace Key {
@@ -18,6 +20,8 @@ inline const QString Port = QStringLiteral("PORT");
 QString recTime(int i);
 // "COMMENT" followed by the number, e.g. COMMENT3.
 QString comment(int i);
+// "COM" followed by the port number, e.g. COM2 in section DEVICE.
+QString device(int port);
 } // namespace Key
 
 // What ReadSetting gives back for a value that is not stored.

@@ -82,7 +82,100 @@ QByteArray Ft2000Model::answer(const QByteArray& command)
     if (name == "PB") {
         return answerVoice(parameters, voicePlaying, audioPlaying);
     }
+    if (name == "FA" || name == "FB") {
+        return answerFrequency(name, parameters);
+    }
+    if (name == "EX") {
+        return answerMenu(parameters);
+    }
+    if (name == "IF" && parameters.isEmpty()) {
+        return answerInformation();
+    }
+    if (name == "ID" && parameters.isEmpty()) {
+        return QByteArrayLiteral("ID0251;");
+    }
+    return answerStatus(name, parameters);
+}
+
+// One-character switches: asked with "XX;", answered and set as "XXc;".
+// SH and NA carry the receiver ("0" main) before their value.
+QByteArray Ft2000Model::answerStatus(const QByteArray& name, const QByteArray& parameters)
+{
+    const auto flag = [&](char& value, const char* allowed) -> QByteArray {
+        if (parameters.isEmpty()) {
+            return name + value + ';';
+        }
+        if (parameters.size() == 1 && QByteArray(allowed).contains(parameters[0])) {
+            value = parameters[0];
+            return {};
+        }
+        return Refused;
+    };
+    if (name == "AI") {
+        return flag(autoInformation, "01");
+    }
+    if (name == "VS") {
+        return flag(receiveVfo, "01");
+    }
+    if (name == "FT") {
+        return flag(transmitVfo, "01");
+    }
+    if (name == "PS") {
+        char power = powerOn ? '1' : '0';
+        const QByteArray answer = flag(power, "01");
+        powerOn = power == '1';
+        return answer;
+    }
+    if (name == "SH" && parameters == "0") {
+        return "SH0" + QByteArray::number(filterWidth).rightJustified(2, '0') + ';';
+    }
+    if (name == "SH" && parameters.size() == 3 && parameters[0] == '0' && isDigits(parameters.mid(1))) {
+        filterWidth = parameters.mid(1).toInt();
+        return {};
+    }
+    if (name == "NA" && parameters == "0") {
+        return narrow ? "NA01;" : "NA00;";
+    }
+    if (name == "NA" && (parameters == "00" || parameters == "01")) {
+        narrow = parameters == "01";
+        return {};
+    }
     return Refused;
+}
+
+// "FA;" answers the frequency in Hz as eight digits; "FA14074000;" sets it.
+QByteArray Ft2000Model::answerFrequency(const QByteArray& name, const QByteArray& parameters)
+{
+    long long& frequency = name == "FA" ? frequencyA : frequencyB;
+    if (parameters.isEmpty()) {
+        return name + QByteArray::number(frequency).rightJustified(8, '0') + ';';
+    }
+    if (parameters.size() == 8 && isDigits(parameters)) {
+        frequency = parameters.toLongLong();
+        return {};
+    }
+    return Refused;
+}
+
+// Only menu 029, the CAT time-out, is kept: "EX029;" reads it, "EX0291;" sets it.
+QByteArray Ft2000Model::answerMenu(const QByteArray& parameters)
+{
+    if (parameters == "029") {
+        return QByteArray("EX029") + catTimeOut + ';';
+    }
+    if (parameters.size() == 4 && parameters.startsWith("029") && parameters[3] >= '0' && parameters[3] <= '3') {
+        catTimeOut = parameters[3];
+        return {};
+    }
+    return Refused;
+}
+
+// "IF;": memory channel (3), VFO A frequency (8), clarifier offset (+0000),
+// RX and TX clarifier, mode, VFO/memory, tone mode, tone number (2), shift:
+// 27 bytes with "IF" and ";".
+QByteArray Ft2000Model::answerInformation() const
+{
+    return "IF001" + QByteArray::number(frequencyA).rightJustified(8, '0') + "+000000" + mode + "0000" + "0;";
 }
 
 QByteArray Ft2000Model::answerKeyerMemory(const QByteArray& parameters) const

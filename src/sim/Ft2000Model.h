@@ -36,6 +36,18 @@ public:
     bool audioRecording = false;
     bool audioPlaying = false;
 
+    // What a rig-control server (Hamlib's rigctld) asks when it opens the
+    // radio and polls it: identity, VFO frequencies and selection, status.
+    long long frequencyA = 14025000; // Hz, VFO A (main)
+    long long frequencyB = 7010000;  // Hz, VFO B (sub)
+    char receiveVfo = '0';           // VS: '0' VFO A, '1' VFO B
+    char transmitVfo = '0';          // FT: '0' main, '1' sub
+    char autoInformation = '0';      // AI: '0' off, '1' on (stored only; the radio never reports by itself here)
+    char catTimeOut = '0';           // menu 029, the CAT time-out: '0' 10 ms, '1' 100 ms, '2' 1000 ms, '3' 3000 ms
+    int filterWidth = 16;            // SH0: the width code of the main receiver's filter
+    bool narrow = false;             // NA0
+    bool powerOn = true;             // PS
+
 private:
     QByteArray answer(const QByteArray& command);
     QByteArray answerKeyerMemory(const QByteArray& parameters) const;
@@ -44,6 +56,10 @@ private:
     QByteArray answerKeySpeed(const QByteArray& parameters);
     QByteArray answerKeyerPlay(const QByteArray& parameters);
     static QByteArray answerVoice(const QByteArray& parameters, int& channel, bool& audio);
+    QByteArray answerStatus(const QByteArray& name, const QByteArray& parameters);
+    QByteArray answerFrequency(const QByteArray& name, const QByteArray& parameters);
+    QByteArray answerMenu(const QByteArray& parameters);
+    QByteArray answerInformation() const;
 
     QByteArray m_pending;
     QList<QByteArray> m_commands;
