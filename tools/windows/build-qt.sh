@@ -60,8 +60,9 @@ qtbase_flags=(
 serialport_flags=(-DCMAKE_BUILD_TYPE=RelWithDebInfo -DQT_BUILD_TESTS=OFF -DQT_BUILD_EXAMPLES=OFF)
 
 compiler=$(x86_64-w64-mingw32-g++-posix --version | head -1)
-base_key=$( { echo "qtbase"; echo "$qt_deb_version"; echo "$compiler";
-              printf '%s\n' "${qtbase_flags[@]}"; } | sha256sum | cut -c1-12)
+# The folder's name: the version, the flags, the toolchain and the compiler.
+base_key=$( { echo "recipe 1"; echo "$qt_deb_version"; printf '%s\n' "${qtbase_flags[@]}" "${serialport_flags[@]}";
+              cat "$toolchain"; echo "$compiler"; } | sha256sum | cut -c1-12)
 serialport_key=$( { echo "qtserialport"; echo "$compiler"; printf '%s\n' "${serialport_flags[@]}";
                     cat "$third_party/SHA256SUMS" "${serialport_patches[@]}" 2>/dev/null; } | sha256sum | cut -c1-12)
 prefix=$RIGDECK_WINDOWS_CACHE/qt-$qt_version-$base_key

@@ -1,0 +1,215 @@
+#!/usr/bin/env bash
+# The Windows check, one command: builds Qt for Windows (or takes it from the
+# cache), rigdeck.exe, the test suites and the zip, then runs them under Wine
+# on a virtual display, as a Japanese Windows (code page 932):
+#
+#   1. the zip unpacked into an empty folder starts (--demo) with nothing
+#      else, and its window is captured;
+#   2. start-up through COM1 to the simulated radio (rigdeck-sim on a
+#      pseudo-terminal) asks its eight questions, and the window is captured;
+#   3. a click on message memory 1 puts KY1; on the wire once;
+#      the launcher starts WAVESCOPE.exe where Windows finds it;
+#   4. a pulled line (the radio gone) leaves the program running, idle and
+#      usable;
+#   5. the test suites that need no pseudo-terminal pass, the settings suite
+#      storing Japanese comments in Shift_JIS;
+#   6. 20 start-ups in a row through COM1 with three busy processes beside
+#      them, none crashing.
+#
+# Exit status 0 when all pass. Screenshots and logs: build-win/check/.
+#   STARTUPS=N      start-ups in step 6 (default 20)
+#   BUILD_DIR       Windows build folder (default build-win)
+set -euo pipefail
+here=$(cd "$(dirname "$0")" && pwd)
+repo=$(cd "$here/../.." && pwd)
+build=${BUILD_DIR:-$repo/build-win}
+host_build=$repo/build-winhost
+startups=${STARTUPS:-20}
+began=$(date +%s)
+
+"$here/install-deps.sh"
+qt=$("$here/build-qt.sh" | tail -1)
+zip=$(BUILD_DIR=$build WITH_TESTS=1 "$here/build-rigdeck.sh" | tail -1)
+# The simulated radio runs on this machine.
+nice -n 5 cmake -S "$repo" -B "$host_build" >/dev/null
+nice -n 5 cmake --build "$host_build" -j2 --target rigdeck-sim >/dev/null
+sim=$host_build/tools/rigdeck-sim
+echo "== Built in $(( $(date +%s) - began )) s: $zip"
+
+work=$(mktemp -d /tmp/rigdeck-wincheck.XXXXXX)
+out=$build/check
+rm -rf "$out"
+mkdir -p "$out"
+source "$here/wine-lib.sh"
+xvfb_pid= sim_pid= app_pid=
+busy_pids=()
+cleanup() {
+    stop_program
+    stop_radio
+    for p in "${busy_pids[@]}"; do kill "$p" 2>/dev/null || true; done
+    [ -n "${WINEPREFIX:-}" ] && "$wineserver" -k 2>/dev/null || true
+    [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null || true
+    cp "$work"/*.log "$work"/*.out "$work"/*.txt "$out/" 2>/dev/null || true
+    rm -rf "$work"
+}
+trap cleanup EXIT
+
+failures=0
+pass() { echo "PASS  $*"; }
+fail() { echo "FAIL  $*"; failures=$((failures + 1)); }
+
+# A Japanese system: Wine takes its code page from the locale.
+mkdir -p "$work/locale"
+localedef -i ja_JP -f UTF-8 "$work/locale/ja_JP.UTF-8" 2>/dev/null || true
+export LOCPATH=$work/locale LC_ALL=ja_JP.UTF-8 LANG=ja_JP.UTF-8
+start_display
+init_prefix
+
+# 1. The zip alone, in an empty folder.
+mkdir "$work/bundle"
+unzip -q "$zip" -d "$work/bundle"
+app=$(find "$work/bundle" -name rigdeck.exe -printf '%h\n')
+if [ "$(cd "$work/bundle" && find . -type f | sed 's#^\./##' | sort)" = "$(unzip -Z1 "$zip" | grep -v '/$' | sort)" ]; then
+    pass "the zip unpacks into an empty folder: $(ls "$app" | tr '\n' ' ')"
+else
+    fail "the unpacked folder holds other files than the zip's"
+fi
+start_program "$app" --demo
+if window=$(main_window 90); then
+    sleep 2
+    import -window root "$out/demo.png"
+    colours=$(convert "$out/demo.png" -format %k info:)
+    if alive "$app_pid" && [ "$colours" -gt 16 ]; then
+        pass "the unpacked zip starts with --demo and draws its window ($colours colours, $out/demo.png)"
+    else
+        fail "the --demo window did not draw ($colours colours)"
+    fi
+else
+    fail "no window from rigdeck.exe --demo"
+fi
+stop_program
+
+# 2. Start-up through COM1.
+start_radio --memory "1=CQ TEST" --memory "2=5NN TU" --memory 3= --memory "4=DE JA1ZZZ" --memory "5=QRZ?" \
+    --mode 3 --speed 32 --break-in on
+map_com_ports "$work/com1"
+printf '[COM]\r\nPORT=1,19200\r\n' >"$app/RIGDECK.INI"
+RIGDECK_COMPANION_LOG=$work/companion.log start_program "$app" --trace "$work/trace.txt"
+startup=(KM1\; KM2\; KM3\; KM4\; KM5\; BI\; MD0\; KS\;)
+if window=$(main_window 90) && wait_lines "$work/wire.log" 1 30 "KS;"; then
+    sleep 2
+    import -window root "$out/serial.png"
+    asked=$(grep -cxE 'KM[1-5];|BI;|MD0;|KS;' "$work/wire.log" || true)
+    if [ "$asked" -eq 8 ] && [ "$(grep -c ' <- ' "$work/trace.txt" || true)" -ge 8 ]; then
+        pass "start-up through COM1 asked ${startup[*]} and took 8 replies ($out/serial.png)"
+    else
+        fail "start-up through COM1: $asked of 8 questions on the wire"
+    fi
+else
+    fail "start-up through COM1 did not complete"
+fi
+
+# 3. A click on message memory 1 (Command2_0: in the keyer frame, 608,52
+#    to 692,80 of the window's client area, below the menu bar).
+if [ -n "${window:-}" ]; then
+    before=$(count_lines "$work/wire.log" "KY1;")
+    xdotool mousemove --window "$window" 650 88 click 1
+    sleep 2
+    after=$(count_lines "$work/wire.log" "KY1;")
+    if [ "$before" -eq 0 ] && [ "$after" -eq 1 ]; then
+        pass "a click on message memory 1 put KY1; on the wire once"
+    else
+        fail "a click on message memory 1: KY1; on the wire $before time(s) before, $after after"
+    fi
+fi
+
+# WAVESCOPE.exe (the launcher test's stand-in) in the Windows folder, not
+# beside the program: the launcher's button (Command15, 22,262 to 102,285 of
+# the client area) starts it where Windows finds it.
+companion=$build/tests/companion/WAVESCOPE.exe
+if [ -n "${window:-}" ] && [ -f "$companion" ]; then
+    cp "$companion" "$WINEPREFIX/drive_c/windows/WAVESCOPE.exe"
+    xdotool mousemove --window "$window" 62 296 click 1
+    if wait_lines "$work/companion.log" 1 20 "$(winpath "$app")"; then
+        pass "the launcher started WAVESCOPE.exe from the Windows folder, where Windows looks"
+    else
+        fail "the launcher did not start WAVESCOPE.exe from the Windows folder"
+    fi
+    rm -f "$WINEPREFIX/drive_c/windows/WAVESCOPE.exe"
+fi
+
+# 4. The line pulled: the radio goes away.
+stop_radio
+sleep 2
+if alive "$app_pid"; then
+    ticks=$(cpu_ticks "$app_pid")
+    sleep 5
+    used=$(( $(cpu_ticks "$app_pid") - ticks ))
+    xdotool mousemove --window "$window" 650 126 click 1
+    sleep 2
+    if alive "$app_pid" && [ "$used" -lt 50 ] && main_window 5 >/dev/null; then
+        pass "with the line pulled it stays up and idle (${used} ticks of CPU in 5 s) and takes a click"
+    else
+        fail "with the line pulled: alive=$(alive "$app_pid" && echo yes || echo no), ${used} ticks of CPU in 5 s"
+    fi
+else
+    fail "the program ended when the line was pulled"
+fi
+stop_program
+
+if grep -q "Unhandled" "$work/program.out"; then
+    fail "the program crashed: $(grep -m1 Unhandled "$work/program.out")"
+fi
+
+# 5. The test suites built for Windows.
+win_path="$(winpath "$qt/bin");$(winpath "$(dirname "$(x86_64-w64-mingw32-g++-posix -print-libgcc-file-name)")");$(winpath /usr/x86_64-w64-mingw32/lib)"
+for suite in "$build"/tests/tst_*.exe; do
+    name=$(basename "$suite" .exe)
+    if (cd "$(dirname "$suite")" && WINEPATH="$win_path" QT_PLUGIN_PATH="$(winpath "$qt/plugins")" \
+            QT_QPA_PLATFORM=offscreen timeout 300 "$wine" "./$name.exe" >"$work/$name.txt" 2>&1); then
+        pass "$name ($(grep -o 'Totals: .*' "$work/$name.txt" | head -1))"
+    else
+        fail "$name: $(grep -E '^FAIL|Totals' "$work/$name.txt" | head -5 | tr '\n' ' ')"
+    fi
+done
+sjis=$(grep -c '^PASS   : TestSettings::commentKeepsTheSystemCodePage(' "$work/tst_settings.txt" || true)
+if [ "$sjis" -eq 3 ]; then
+    pass "Japanese comments stored in the ANSI code page (Shift_JIS under code page 932) and read back"
+else
+    fail "the code-page test did not pass all 3 rows under code page 932"
+fi
+
+# 6. Start-ups in a row under load.
+for i in 1 2 3; do (while :; do :; done) & busy_pids+=($!); done
+start_radio --memory "1=CQ TEST" --mode 3 --speed 32 --break-in on
+crashed=0 completed=0
+for run in $(seq 1 "$startups"); do
+    : >"$work/wire.log"
+    : >"$work/program.out"
+    start_program "$app"
+    result="did not finish start-up"
+    if wait_lines "$work/wire.log" 1 60 "KS;"; then
+        sleep 1.5
+        alive "$app_pid" && result=completed
+    fi
+    if grep -q "Unhandled" "$work/program.out" || ! alive "$app_pid"; then
+        result="crashed after $(wc -l <"$work/wire.log") commands"
+        crashed=$((crashed + 1))
+        cat "$work/program.out" >>"$work/crashes.txt"
+    elif [ "$result" = completed ]; then
+        completed=$((completed + 1))
+    fi
+    echo "start-up $run: $result" >>"$work/startups.txt"
+    stop_program
+done
+for p in "${busy_pids[@]}"; do kill "$p" 2>/dev/null || true; done
+busy_pids=()
+stop_radio
+if [ "$completed" -eq "$startups" ]; then
+    pass "$startups start-ups in a row under load: all completed, none crashed"
+else
+    fail "$startups start-ups under load: $completed completed, $crashed crashed"
+fi
+
+echo "== Windows check: $failures failure(s), $(( $(date +%s) - began )) s in all"
+[ "$failures" -eq 0 ]
