@@ -4,6 +4,7 @@
 #include "keyer/KeyerPanel.h"
 #include "keyer/KeySpeedPanel.h"
 #include "app/Form2.h"
+#include "radio/SerialPort.h"
 #include "settings/Settings.h"
 #include "support/WindowProbe.h"
 #include "support/RadioRig.h"
@@ -340,6 +341,67 @@ private slots:
         closeDialog(again, true);
         QCOMPARE(radioControlsEnabled(w), Unlocked);
     }
+
+#ifndef Q_OS_WIN
+    // Beyond Windows the dialog also names the device behind the chosen
+    // port; what is picked or typed is stored in section DEVICE on closing.
+    void deviceOfTheChosenPortIsShownAndStored_data()
+    {
+        QTest::addColumn<QByteArray>("settings");
+        QTest::addColumn<QString>("port");
+        QTest::addColumn<QString>("shown");
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QByteArray>("stored");
+        const QByteArray portOnly = "[COM]\nPORT=2,19200\n";
+        QTest::newRow("default device, rigctld typed")
+            << portOnly << "COM2" << defaultDeviceName(2) << "rigctld:127.0.0.1:4532"
+            << QByteArray("[COM]\nPORT=2,19200\n[DEVICE]\nCOM2=rigctld:127.0.0.1:4532\n");
+        QTest::newRow("stored device shown, flrig typed")
+            << QByteArray("[COM]\nPORT=2,19200\n[DEVICE]\nCOM2=/dev/ttyS0\n") << "COM2" << "/dev/ttyS0"
+            << "flrig:shack" << QByteArray("[COM]\nPORT=2,19200\n[DEVICE]\nCOM2=flrig:shack\n");
+        QTest::newRow("another port chosen shows its own device")
+            << QByteArray("[COM]\nPORT=2,19200\n[DEVICE]\nCOM3=tcp:pi:4001\n") << "COM3" << "tcp:pi:4001"
+            << QString() << QByteArray("[COM]\nPORT=3,19200\n[DEVICE]\nCOM3=tcp:pi:4001\n");
+        QTest::newRow("port without a number names no device")
+            << portOnly << "COM" << QString() << QString() << QByteArray("[COM]\nPORT=,19200\n");
+    }
+
+    void deviceOfTheChosenPortIsShownAndStored()
+    {
+        QFETCH(QByteArray, settings);
+        QFETCH(QString, port);
+        QFETCH(QString, shown);
+        QFETCH(QString, typed);
+        QFETCH(QByteArray, stored);
+        RadioRig rig;
+        rig.writeSettings(settings);
+        rig.start();
+        Form2 *dialog = openDialog(rig.window());
+        QVERIFY(dialog && dialog->Combo3());
+        type(dialog->Combo1(), port);
+        QCOMPARE(dialog->Combo3()->currentText(), shown);
+        QCOMPARE(dialog->Combo3()->isEnabled(), !shown.isEmpty());
+        if (!typed.isEmpty()) {
+            type(dialog->Combo3(), typed);
+        }
+        closeDialog(dialog, true);
+        QCOMPARE(rig.readSettings(), stored);
+        QCOMPARE(deviceForPort(port.mid(3).toInt(), rig.settingsFile()),
+                 typed.isEmpty() ? (shown.isEmpty() ? QString() : shown) : typed);
+    }
+
+    void deviceNamedByTheEnvironmentCannotBeChangedHere()
+    {
+        RadioRig rig; // names port 1 in RIGDECK_COM1
+        rig.start();
+        Form2 *dialog = openDialog(rig.window());
+        QVERIFY(dialog && dialog->Combo3());
+        QCOMPARE(dialog->Combo3()->currentText(), rig.radio().devicePath());
+        QVERIFY(!dialog->Combo3()->isEnabled());
+        closeDialog(dialog, false);
+        QVERIFY(!rig.readSettings().contains("[DEVICE]"));
+    }
+#endif
 };
 
 QTEST_MAIN(PortDialogTest)

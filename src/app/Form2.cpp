@@ -2,13 +2,18 @@
 
 #include "ui/Accessibility.h"
 #include "ui/Twips.h"
+#include "radio/SerialPort.h"
 #include "settings/PortSetting.h"
 #include "settings/Settings.h"
 
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QDir>
+#include <QFileInfo>
+#include <QSerialPortInfo>
 #include <QGroupBox>
 #include <QLabel>
+#include <QAbstractItemView>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSignalBlocker>
@@ -82,6 +87,25 @@ Form2::Form2(SettingsPath settingsPath, QWidget *parent)
                             QStringLiteral("無線機をつなぐシリアルポート。次に起動したときから使われます。"));
     Accessibility::describe(m_combo2, m_label2->text(),
                             QStringLiteral("シリアルポートの通信速度。次に起動したときから使われます。"));
+#ifndef Q_OS_WIN
+    // Below the speed, as wide as the frame allows: device names are long.
+    m_label3 = new QLabel(QStringLiteral("デバイス"), m_frame1);
+    m_label3->setObjectName(QStringLiteral("Label3"));
+    m_label3->setGeometry(twips(720, 1470, 975, 255));
+    m_combo3 = editableCombo(presentDevices(), m_frame1);
+    m_combo3->setObjectName(QStringLiteral("Combo3"));
+    m_combo3->setGeometry(twips(720, 1710, 2835, 300));
+    m_combo3->view()->setMinimumWidth(m_combo3->view()->sizeHintForColumn(0) + 8);
+    m_label3->setBuddy(m_combo3);
+    Accessibility::describe(m_combo3, m_label3->text(),
+                            QStringLiteral("選んだポート番号が指すデバイス。シリアルデバイスか、"
+                                           "rigctld:ホスト:ポート、flrig:ホスト:ポート、tcp:ホスト:ポート。"
+                                           "次に起動したときから使われます。"));
+    m_combo3->lineEdit()->setAccessibleName(m_label3->text());
+    connect(m_combo3, &QComboBox::editTextChanged, this, &Form2::Combo3_Change);
+    connect(m_combo3, &QComboBox::activated, this, &Form2::Combo3_Change);
+    connect(m_combo1, &QComboBox::currentTextChanged, this, &Form2::showDevice);
+#endif
     m_combo1->lineEdit()->setAccessibleName(m_label1->text());
     m_combo2->lineEdit()->setAccessibleName(m_label2->text());
     Accessibility::describe(m_command1, QStringLiteral("通信設定を終了"),
@@ -97,6 +121,49 @@ void Form2::Form_Load(const PortSetting &current)
     m_combo1->setEditText(QStringLiteral("COM") + current.text().left(1));
     m_combo2->setEditText(current.BaudText());
     m_settingsChanged = 0;
+    showDevice();
+}
+
+QStringList Form2::presentDevices()
+{
+    QStringList devices;
+    const QDir byId(QStringLiteral("/dev/serial/by-id"));
+    for (const QFileInfo &link : byId.entryInfoList(QDir::System | QDir::Files | QDir::NoDotAndDotDot, QDir::Name)) {
+        devices.append(link.absoluteFilePath());
+    }
+    for (const QSerialPortInfo &port : QSerialPortInfo::availablePorts()) {
+        devices.append(port.systemLocation());
+    }
+    devices.removeDuplicates();
+    return devices;
+}
+
+void Form2::showDevice()
+{
+    if (!m_combo3) {
+        return;
+    }
+    // The port number as it would be stored: the fourth character of "COMn".
+    const int port = PortSetting(m_combo1->currentText().mid(3, 1)).portNumber();
+    m_devicePort = port >= 1 ? port : 0;
+    const QSignalBlocker quiet(m_combo3);
+    const bool fromEnvironment =
+        m_devicePort != 0
+        && !qEnvironmentVariableIsEmpty(QStringLiteral("RIGDECK_COM%1").arg(m_devicePort).toLatin1().constData());
+    m_combo3->setEditText(m_devicePort == 0 ? QString()
+                                            : m_deviceChoices.value(m_devicePort,
+                                                                    deviceForPort(m_devicePort, m_settingsPath())));
+    // The environment wins over the file; what is stored would not count.
+    m_combo3->setEnabled(m_devicePort != 0 && !fromEnvironment);
+    m_combo3->setToolTip(fromEnvironment ? QStringLiteral("環境変数 RIGDECK_COM%1 で指定されています。").arg(m_devicePort)
+                                         : QString());
+}
+
+void Form2::Combo3_Change()
+{
+    if (m_devicePort != 0) {
+        m_deviceChoices.insert(m_devicePort, m_combo3->currentText().trimmed());
+    }
 }
 
 void Form2::Combo1_Change()
@@ -139,6 +206,9 @@ void Form2::Form_Unload()
         // port in use stays as it is until the program starts again.
         m_setting = PortSetting::fromChoice(m_combo1->currentText(), m_combo2->currentText());
         WriteSetting(m_setting.text(), Key::Port, Section::Com, m_settingsPath());
+    }
+    for (auto choice = m_deviceChoices.cbegin(); choice != m_deviceChoices.cend(); ++choice) {
+        WriteSetting(choice.value(), Key::device(choice.key()), Section::Device, m_settingsPath());
     }
     emit unloaded(m_setting);
 }

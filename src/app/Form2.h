@@ -2,6 +2,7 @@
 
 #include "settings/PortSetting.h"
 
+#include <QMap>
 #include <QString>
 #include <QWidget>
 
@@ -35,6 +36,16 @@ public:
 
     int SettingsChanged() const { return m_settingsChanged; }
 
+    // Beyond Windows, where COMn is the device: which device the chosen port
+    // number names, to pick from the serial devices present or to type (a
+    // rigctld:, flrig: or tcp: address). Stored in section DEVICE when the
+    // dialog closes, used from the next start. Null on Windows.
+    QLabel *Label3() const { return m_label3; }
+    QComboBox *Combo3() const { return m_combo3; }
+    void Combo3_Change();
+    // The serial devices present, stable /dev/serial/by-id names first.
+    static QStringList presentDevices();
+
     QGroupBox *Frame1() const { return m_frame1; }
     QLabel *Label1() const { return m_label1; }
     QLabel *Label2() const { return m_label2; }
@@ -58,7 +69,13 @@ private:
     QComboBox *m_combo1;
     QComboBox *m_combo2;
     QPushButton *m_command1;
+    QLabel *m_label3 = nullptr;
+    QComboBox *m_combo3 = nullptr;
     PortSetting m_setting;
+    // Devices typed or picked, by port number, to be stored on closing.
+    QMap<int, QString> m_deviceChoices;
+    int m_devicePort = 0;
+    void showDevice();
     int m_settingsChanged = 0;
     bool m_dismissed = false;
     bool m_unloaded = false;

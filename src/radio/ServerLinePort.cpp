@@ -1,6 +1,7 @@
 #include "radio/ServerLinePort.h"
 
-#include <QEventLoop>
+#include <QCoreApplication>
+#include <QDeadlineTimer>
 #include <QTimer>
 
 ServerLinePort::ServerLinePort(QString address, QString scheme, quint16 defaultPort, QObject *parent)
@@ -85,17 +86,15 @@ bool ServerLinePort::open()
         return false;
     }
     m_socket.connectToHost(m_host, m_port);
-    // Wait with the event loop running rather than blocking in the socket, as
-    // every other wait of the program does.
-    QEventLoop loop;
-    QTimer deadline;
-    deadline.setSingleShot(true);
-    connect(&deadline, &QTimer::timeout, &loop, &QEventLoop::quit);
-    connect(&m_socket, &QTcpSocket::connected, &loop, &QEventLoop::quit);
-    connect(&m_socket, &QTcpSocket::errorOccurred, &loop, &QEventLoop::quit);
-    deadline.start(ConnectTime);
-    if (m_socket.state() != QAbstractSocket::ConnectedState && m_socket.state() != QAbstractSocket::UnconnectedState) {
-        loop.exec(QEventLoop::ExcludeUserInputEvents);
+    // Wait with events processed rather than blocking in the socket, as
+    // every other wait of the program does; not in a nested event loop,
+    // which an earlier request to quit would end at once.
+    const QDeadlineTimer deadline(ConnectTime);
+    QTimer wake;
+    wake.start(10);
+    while (m_socket.state() != QAbstractSocket::ConnectedState
+           && m_socket.state() != QAbstractSocket::UnconnectedState && !deadline.hasExpired()) {
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents | QEventLoop::WaitForMoreEvents);
     }
     if (m_socket.state() != QAbstractSocket::ConnectedState) {
         m_socket.abort();
