@@ -17,12 +17,14 @@ fi
 # .clang-format (tools/format.sh).
 # lintian checks the package as Debian would (tools/package.sh); groff-base
 # and man-db format and index the manual pages, appstream validates the
-# software-centre description.
+# software-centre description. libhamlib-utils brings rigctld, which the
+# shared-radio test puts between RIGDECK and the simulated radio.
 packages=(cmake g++ make qt6-base-dev qt6-serialport-dev qt6-tools-dev-tools
           libgl-dev fonts-noto-cjk xvfb xauth "$svg_plugins" dpkg-dev file
           dbus at-spi2-core gir1.2-atspi-2.0 python3-gi
           clang libclang-rt-dev clang-format
-          lintian groff-base man-db appstream)
+          lintian groff-base man-db appstream
+          libhamlib-utils)
 missing=()
 for p in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
