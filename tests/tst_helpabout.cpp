@@ -328,6 +328,10 @@ private slots:
         QTest::newRow("comments") << "COMMENT0〜COMMENT4";
         QTest::newRow("Windows port names") << "COMn";
         QTest::newRow("Linux device override") << "RIGDECK_COM1=/dev/ttyUSB0";
+        QTest::newRow("device section") << "[DEVICE]";
+        QTest::newRow("beside a logger through rigctld") << "COM1=rigctld:localhost";
+        QTest::newRow("through flrig") << "rig.cat_priority";
+        QTest::newRow("what rigctld does to the radio") << "メニュー 029（CAT のタイムアウト）";
         QTest::newRow("Linux default device") << "/dev/ttyUSB(n-1)";
         QTest::newRow("serial permission") << "dialout";
         QTest::newRow("demo mode") << "--demo";

@@ -8,6 +8,7 @@
 #include "mode/ModePanel.h"
 #include "radio/TraceLog.h"
 #include "radio/RadioLink.h"
+#include "support/EnvironmentOverride.h"
 #include "support/RadioReplies.h"
 #include "support/RadioRig.h"
 #include "support/WindowProbe.h"
@@ -338,11 +339,10 @@ private slots:
     void unusableStoredPortIsReportedNotFatal()
     {
         QFETCH(QByteArray, settings);
-        qputenv("RIGDECK_COM8", "/nonexistent/ttyRIGDECK");
+        const EnvironmentOverride missingDevice("RIGDECK_COM8", "/nonexistent/ttyRIGDECK");
         RadioRig rig;
         rig.writeSettings(settings + "[REC]\nREC_TIME1= 7\n[VOICE]\nCOMMENT1=CQ\n");
         rig.start();
-        qunsetenv("RIGDECK_COM8");
         QCOMPARE(rig.messages().messages(), QStringList{OpenFailedMessage});
         QCOMPARE(rig.commandsAfterSettling(), QByteArrayList());
         QVERIFY(!rig.port().portOpen());
