@@ -7,6 +7,7 @@
 // the exact moments can be taken on both sides of the line.
 
 #include "PacedLine.h"
+#include "SharedRadioBench.h"
 #include "ProcessStats.h"
 
 #include "ui/ColorButton.h"
@@ -910,6 +911,12 @@ void measureAndPrint(const Options &options)
                                        .arg(number(double(idle.residentKilobytes) / KilobytesPerMebibyte, 1))
                                        .arg(options.idleSeconds),
               QStringLiteral("< %1 MiB").arg(PeakMemoryTarget), verdict(peakMiB < PeakMemoryTarget));
+    progress(QStringLiteral("beside a logger: through rigctld"));
+    for (const SharedRadioRow &row :
+         measureSharedRadio(QFileInfo(options.rigdeck).absoluteDir().filePath(QStringLiteral("../tools/rigdeck-sim")),
+                            options.samples, options.runs)) {
+        table.row(row.what, row.measured, row.target, verdict(row.met));
+    }
     const qint64 unstripped = QFileInfo(options.rigdeck).size();
     const qint64 stripped = strippedSize(options.rigdeck, folder.path());
     table.row(QStringLiteral("**Executable** `rigdeck` (RelWithDebInfo; Qt linked dynamically)"),

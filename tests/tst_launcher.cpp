@@ -1,7 +1,9 @@
 // The WAVESCOPE button: it starts the companion from the program's folder or
 // the search path, once per click, and says so once per click when the
 // companion is nowhere to be found.
+#include "keyer/KeyerPanel.h"
 #include "launcher/LauncherPanel.h"
+#include "support/EnvironmentOverride.h"
 #include "support/RadioRig.h"
 
 #include <QDir>
@@ -12,34 +14,6 @@
 #include <QTest>
 
 namespace {
-// Sets an environment variable for the length of a test.
-class EnvironmentOverride
-{
-public:
-    EnvironmentOverride(const char *name, const QByteArray &value)
-        : m_name(name)
-        , m_had(qEnvironmentVariableIsSet(name))
-        , m_previous(qgetenv(name))
-    {
-        qputenv(name, value);
-    }
-    ~EnvironmentOverride()
-    {
-        if (m_had) {
-            qputenv(m_name, m_previous);
-        } else {
-            qunsetenv(m_name);
-        }
-    }
-    EnvironmentOverride(const EnvironmentOverride &) = delete;
-    EnvironmentOverride &operator=(const EnvironmentOverride &) = delete;
-
-private:
-    const char *m_name;
-    bool m_had;
-    QByteArray m_previous;
-};
-
 bool installStandIn(const QString &folder)
 {
     const QString source = QStringLiteral(RIGDECK_COMPANION_STANDIN);
@@ -107,9 +81,11 @@ private slots:
         QCOMPARE(rig.messages().messages(), QStringList{CompanionMissingMessage});
         QTest::mouseClick(w.launcher().Command15(), Qt::LeftButton);
         QCOMPARE(rig.messages().messages(), (QStringList{CompanionMissingMessage, CompanionMissingMessage}));
-        // The radio hears nothing of it.
-        QCOMPARE(rig.commandsAfterSettling(),
-                 (QByteArrayList{"KM1;", "KM2;", "KM3;", "KM4;", "KM5;", "BI;", "MD0;", "KS;"}));
+        // The radio hears nothing of it: the next command after start-up's
+        // queries is the one clicked now.
+        w.keyer().Command2_Click(0);
+        QTRY_COMPARE(rig.radio().commands(),
+                     (QByteArrayList{"KM1;", "KM2;", "KM3;", "KM4;", "KM5;", "BI;", "MD0;", "KS;", "KY1;"}));
     }
 };
 

@@ -6,18 +6,20 @@
 #include "keyer/KeySpeedPanel.h"
 #include "keyer/KeyerPanel.h"
 #include "mode/ModePanel.h"
+#include "radio/Ft2000Cat.h"
+#include "radio/RadioLink.h"
 #include "support/RadioRig.h"
 #include "support/WindowProbe.h"
 #include "voice/AudioRecorderPanel.h"
 #include "voice/VoiceMemoryPanel.h"
 
+#include <QElapsedTimer>
 #include <QLabel>
 #include <QLineEdit>
 #include <QSlider>
 #include <QTest>
 
-namespace {
-} // namespace
+using namespace std::chrono_literals;
 
 class OperatorControlsTest : public QObject
 {
@@ -49,7 +51,7 @@ private slots:
         QPushButton *button = textMemory ? keyer.Command1(index) : keyer.Command2(index);
         QTest::mouseClick(button, Qt::LeftButton);
         QTest::mouseClick(button, Qt::LeftButton);
-        QCOMPARE(rig.commandsAfterSettling(), (QByteArrayList{command, command}));
+        QTRY_COMPARE(rig.radio().commands(), (QByteArrayList{command, command}));
         QCOMPARE(rig.model.keyerPlaying, command.at(2));
         QCOMPARE(rig.radio().received(), command + command);
     }
@@ -63,8 +65,8 @@ private slots:
         for (int i = 0; i < KeyerPanel::Channels; ++i) {
             rig.window().keyer().Command1_Click(i);
         }
-        QCOMPARE(rig.commandsAfterSettling(), (QByteArrayList{"KY1;", "KY2;", "KY3;", "KY4;", "KY5;", "KY6;", "KY7;",
-                                                              "KY8;", "KY9;", "KYA;"}));
+        QTRY_COMPARE(rig.radio().commands(), (QByteArrayList{"KY1;", "KY2;", "KY3;", "KY4;", "KY5;", "KY6;", "KY7;",
+                                                             "KY8;", "KY9;", "KYA;"}));
         QCOMPARE(rig.radio().received().size(), 40);
     }
 
@@ -88,10 +90,35 @@ private slots:
         QCOMPARE(speed.Label6()->text(), QStringLiteral("025WPM"));
         speed.Slider1()->setValue(value);
         QCOMPARE(speed.Label6()->text(), label);
-        QCOMPARE(rig.commandsAfterSettling(), QByteArrayList());
         QTest::mouseClick(speed.Command13(), Qt::LeftButton);
-        QCOMPARE(rig.commandsAfterSettling(), QByteArrayList{command});
+        // The line keeps the order: had moving the slider sent anything, it
+        // would be there before the confirmed speed.
+        QTRY_COMPARE(rig.radio().commands(), QByteArrayList{command});
         QCOMPARE(rig.model.keySpeed, value);
+    }
+
+    void confirmingTheSpeedGivesTheRadioTimeToTakeIt()
+    {
+        // The click returns no sooner than 30 ms after KS went out; a busy
+        // machine only makes the wait longer.
+        StartedRig rig;
+        KeySpeedPanel &speed = rig.window().keySpeed();
+        QElapsedTimer clock;
+        std::chrono::nanoseconds sentAt{-1};
+        const auto sent = connect(&rig.window().link(), &RadioLink::commandSent, this,
+                                  [&](const QByteArray &command) {
+                                      if (command.startsWith("KS")) {
+                                          sentAt = std::chrono::nanoseconds(clock.nsecsElapsed());
+                                      }
+                                  });
+        clock.start();
+        speed.Command13_Click();
+        const std::chrono::nanoseconds returnedAt(clock.nsecsElapsed());
+        disconnect(sent);
+        QVERIFY(sentAt.count() >= 0);
+        QVERIFY2(returnedAt - sentAt >= 30ms,
+                 qPrintable(QStringLiteral("returned %1 us after KS").arg((returnedAt - sentAt).count() / 1000)));
+        QTRY_COMPARE(rig.radio().commands(), QByteArrayList{"KS025;"});
     }
 
     void sliderReachesEveryWholeValueByKeyboard()
@@ -113,7 +140,9 @@ private slots:
         QTest::keyClick(slider, Qt::Key_End);
         QTest::keyClick(slider, Qt::Key_PageDown);
         QVERIFY(slider->value() < 60);
-        QCOMPARE(rig.commandsAfterSettling(), QByteArrayList());
+        // Nothing went out before the confirmed speed.
+        rig.window().keySpeed().Command13_Click();
+        QTRY_COMPARE(rig.radio().commands(), QByteArrayList{Ft2000Cat::keySpeedSet(slider->value()).toLatin1()});
     }
 
     void breakInToggles()
@@ -124,14 +153,14 @@ private slots:
         QTest::mouseClick(speed.Command3(), Qt::LeftButton);
         QTest::mouseClick(speed.Command3(), Qt::LeftButton);
         QTest::mouseClick(speed.Command3(), Qt::LeftButton);
-        QCOMPARE(rig.commandsAfterSettling(), (QByteArrayList{"BI1;", "BI0;", "BI1;"}));
+        QTRY_COMPARE(rig.radio().commands(), (QByteArrayList{"BI1;", "BI0;", "BI1;"}));
         QCOMPARE(speed.BreakInOn(), 1);
         QCOMPARE(speed.Command3()->backColor(), OleColor::Green);
         QCOMPARE(speed.Command3()->text(), QStringLiteral("BREAK_IN"));
         QCOMPARE(rig.model.breakIn, true);
         QTest::mouseClick(speed.Command3(), Qt::LeftButton);
         QCOMPARE(speed.Command3()->backColor(), OleColor::ButtonFace);
-        QCOMPARE(rig.commandsAfterSettling().last(), QByteArray("BI0;"));
+        QTRY_COMPARE(rig.radio().commands(), (QByteArrayList{"BI1;", "BI0;", "BI1;", "BI0;"}));
         QCOMPARE(rig.model.breakIn, false);
     }
 
@@ -154,14 +183,14 @@ private slots:
         ClickLabel *label = rig.window().mode().Label2(index);
         QCOMPARE(label->cursor().shape(), Qt::PointingHandCursor);
         QTest::mouseClick(label, Qt::LeftButton);
-        QCOMPARE(rig.commandsAfterSettling(), QByteArrayList{command});
+        QTRY_COMPARE(rig.radio().commands(), QByteArrayList{command});
         QCOMPARE(rig.model.mode, command.at(3));
         QList<quint32> expected(ModePanel::Modes, OleColor::White);
         expected[index] = OleColor::Red;
         QCOMPARE(modeColours(rig.window()), expected);
         // The selected label again: sent again, colours unchanged.
         QTest::mouseClick(label, Qt::LeftButton);
-        QCOMPARE(rig.commandsAfterSettling(), (QByteArrayList{command, command}));
+        QTRY_COMPARE(rig.radio().commands(), (QByteArrayList{command, command}));
         QCOMPARE(modeColours(rig.window()), expected);
     }
 
@@ -175,7 +204,7 @@ private slots:
         ClickLabel *lsb = rig.window().mode().Label2(0);
         lsb->setFocus();
         QTest::keyClick(lsb, Qt::Key_Return);
-        QCOMPARE(rig.commandsAfterSettling(), (QByteArrayList{"MD02;", "MD01;"}));
+        QTRY_COMPARE(rig.radio().commands(), (QByteArrayList{"MD02;", "MD01;"}));
         QCOMPARE(modeColours(rig.window()),
                  (QList<quint32>{OleColor::Red, OleColor::White, OleColor::White, OleColor::White, OleColor::White}));
     }
@@ -186,7 +215,9 @@ private slots:
         ClickLabel *fm = rig.window().mode().Label2(2);
         QTest::mousePress(fm, Qt::LeftButton);
         QTest::mouseRelease(fm, Qt::LeftButton, {}, QPoint(-20, -20));
-        QCOMPARE(rig.commandsAfterSettling(), QByteArrayList());
+        // A real click after it is the first thing the radio hears.
+        QTest::mouseClick(fm, Qt::LeftButton);
+        QTRY_COMPARE(rig.radio().commands(), QByteArrayList{"MD04;"});
     }
 
     void audioRecorderPairsAreIndependent()
@@ -201,7 +232,7 @@ private slots:
         QVERIFY(audio.Command4()->isEnabled());
         QVERIFY(audio.Command5()->isEnabled());
         QVERIFY(audio.Command7()->isEnabled());
-        QCOMPARE(rig.commandsAfterSettling().size(), 3);
+        QTRY_COMPARE(rig.radio().commands(), (QByteArrayList{"LM11;", "LM11;", "PB11;"}));
         QVERIFY(rig.model.audioRecording);
         QVERIFY(rig.model.audioPlaying);
         // A voice channel can play meanwhile; the pairs are untouched by it.
@@ -214,8 +245,8 @@ private slots:
         QTest::mouseClick(audio.Command7(), Qt::LeftButton);
         QCOMPARE(audio.Command6()->backColor(), OleColor::ButtonFace);
         QVERIFY(!audio.Command7()->isEnabled());
-        QCOMPARE(rig.commandsAfterSettling(),
-                 (QByteArrayList{"LM11;", "LM11;", "PB11;", "PB01;", "LM10;", "PB10;"}));
+        QTRY_COMPARE(rig.radio().commands(),
+                     (QByteArrayList{"LM11;", "LM11;", "PB11;", "PB01;", "LM10;", "PB10;"}));
         QVERIFY(!rig.model.audioRecording);
         QVERIFY(!rig.model.audioPlaying);
         QCOMPARE(rig.window().voice().Command9(0)->backColor(), OleColor::Green);
@@ -254,7 +285,7 @@ private slots:
         rig.radio().clear();
         rig.window().keySpeed().Command13_Click();
         rig.window().keySpeed().Command3_Click();
-        QCOMPARE(rig.commandsAfterSettling(), (QByteArrayList{"KS030;", "BI1;"}));
+        QTRY_COMPARE(rig.radio().commands(), (QByteArrayList{"KS030;", "BI1;"}));
         QCOMPARE(rig.window().keySpeed().Label6()->text(), QString());
     }
 
@@ -269,14 +300,14 @@ private slots:
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_F5, Qt::ShiftModifier);
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_F1, Qt::ShiftModifier);
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_F5);
-        QCOMPARE(rig.commandsAfterSettling(), (QByteArrayList{"KY3;", "KYA;", "KY6;", "KY5;"}));
+        QTRY_COMPARE(rig.radio().commands(), (QByteArrayList{"KY3;", "KYA;", "KY6;", "KY5;"}));
         // Not while the port dialog locks the keyer.
         w.setRadioControlsEnabled(false);
         QTest::keyClick(&w, Qt::Key_F2);
         QTest::keyClick(&w, Qt::Key_F2, Qt::ShiftModifier);
         w.setRadioControlsEnabled(true);
         QTest::keyClick(&w, Qt::Key_F4);
-        QCOMPARE(rig.commandsAfterSettling(), (QByteArrayList{"KY3;", "KYA;", "KY6;", "KY5;", "KY4;"}));
+        QTRY_COMPARE(rig.radio().commands(), (QByteArrayList{"KY3;", "KYA;", "KY6;", "KY5;", "KY4;"}));
     }
 
     void tabReachesEveryControlOfTheMiddleBand()
