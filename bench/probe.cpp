@@ -58,8 +58,9 @@ namespace {
 using Clock = std::chrono::steady_clock;
 using namespace std::chrono_literals;
 
-// The pause start-up makes after each query before it waits for the reply.
-constexpr auto ProgramQueryPause = 8ms;
+// The pause start-up makes after each query before it waits for the reply:
+// the program's own constant, so the floors follow it.
+constexpr auto ProgramQueryPause = RadioLink::QueryPause;
 constexpr int StartupQueries = 8;
 constexpr int BitsPerByte = 10;
 constexpr auto StartupTimeout = 30s;
@@ -779,16 +780,18 @@ void addStartupRows(Table &table, const StartResults &results)
                   .arg(baud)
                   .arg(total.count),
               describe(total));
-    table.row(QStringLiteral("  line floor, serial: %1 × 8 ms pauses + (%2 query + %3 reply bytes) × 10 bits / %4 "
+    table.row(QStringLiteral("  line floor, serial: %1 × %5 ms pauses + (%2 query + %3 reply bytes) × 10 bits / %4 "
                              "baud")
                   .arg(StartupQueries)
                   .arg(results.floor.queryBytes)
                   .arg(results.floor.replyBytes)
-                  .arg(baud),
+                  .arg(baud)
+                  .arg(ProgramQueryPause.count()),
               number(results.floor.serial) + QStringLiteral(" ms"));
     table.row(QStringLiteral("  overhead beyond the serial floor"), describe(overSerial),
               QStringLiteral("< %1 ms").arg(StartupOverheadTarget), verdict(overSerial.median < StartupOverheadTarget));
-    table.row(QStringLiteral("  line floor, overlapped: Σ max(8 ms pause, query + reply on the wire)"),
+    table.row(QStringLiteral("  line floor, overlapped: Σ max(%1 ms pause, query + reply on the wire)")
+                  .arg(ProgramQueryPause.count()),
               number(results.floor.overlapped) + QStringLiteral(" ms"));
     table.row(QStringLiteral("  overhead beyond the overlapped floor"), describe(overOverlapped),
               QStringLiteral("< %1 ms").arg(StartupOverheadTarget),
@@ -837,8 +840,9 @@ void measureAndPrint(const Options &options)
          [](const StartRun &run) { return run.toBuilding; });
     part(QStringLiteral("construction begins → first query heard by the radio"),
          [](const StartRun &run) { return run.toFirstQuery; });
-    part(QStringLiteral("last reply handed to the line → window shown (rest of the last 8 ms pause, reply "
-                        "noticed, show(): style, layout)"),
+    part(QStringLiteral("last reply handed to the line → window shown (rest of the last %1 ms pause, reply "
+                        "noticed, show(): style, layout)")
+             .arg(ProgramQueryPause.count()),
          [](const StartRun &run) { return run.toShown; });
     part(QStringLiteral("shown → exposed by the platform plugin"), [](const StartRun &run) { return run.toExposed; });
     part(QStringLiteral("exposed → painted, event loop free"), [](const StartRun &run) { return run.toPainted; });
