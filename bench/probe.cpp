@@ -6,6 +6,7 @@
 // the click and reply paths on a main window built inside this process, where
 // the exact moments can be taken on both sides of the line.
 
+#include "LineFaultBench.h"
 #include "PacedLine.h"
 #include "SharedRadioBench.h"
 #include "ProcessStats.h"
@@ -81,6 +82,7 @@ struct Options {
     int runs = 9;
     int samples = 31;
     int idleSeconds = 10;
+    int floodMebibytes = 100;
 };
 
 double milliseconds(Clock::duration duration)
@@ -915,6 +917,11 @@ void measureAndPrint(const Options &options)
                                        .arg(number(double(idle.residentKilobytes) / KilobytesPerMebibyte, 1))
                                        .arg(options.idleSeconds),
               QStringLiteral("< %1 MiB").arg(PeakMemoryTarget), verdict(peakMiB < PeakMemoryTarget));
+    progress(QStringLiteral("line faults: hang-up, floods, dial reports"));
+    for (const LineFaultRow &row :
+         measureLineFaults(options.rigdeck, folder.path(), options.idleSeconds, qint64(options.floodMebibytes) * 1024 * 1024)) {
+        table.row(row.what, row.measured, row.target, verdict(row.met));
+    }
     progress(QStringLiteral("beside a logger: through rigctld"));
     for (const SharedRadioRow &row :
          measureSharedRadio(QFileInfo(options.rigdeck).absoluteDir().filePath(QStringLiteral("../tools/rigdeck-sim")),
@@ -955,7 +962,10 @@ int main(int argc, char *argv[])
                                         QStringLiteral("10"));
     const QCommandLineOption coldStartOption(QString::fromLatin1(ColdStartOption),
                                              QStringLiteral("Build one window, print its start-up times, end."));
-    parser.addOptions({rigdeckOption, marksOption, runsOption, samplesOption, idleOption, coldStartOption});
+    const QCommandLineOption floodOption(QStringLiteral("flood-mebibytes"),
+                                         QStringLiteral("Unsolicited bytes sent after start-up, per line kind."),
+                                         QStringLiteral("MiB"), QStringLiteral("100"));
+    parser.addOptions({rigdeckOption, marksOption, runsOption, samplesOption, idleOption, floodOption, coldStartOption});
     parser.process(app);
     if (parser.isSet(coldStartOption)) {
         try {
@@ -971,6 +981,7 @@ int main(int argc, char *argv[])
     options.runs = std::max(1, parser.value(runsOption).toInt());
     options.samples = std::max(1, parser.value(samplesOption).toInt());
     options.idleSeconds = std::max(1, parser.value(idleOption).toInt());
+    options.floodMebibytes = std::max(1, parser.value(floodOption).toInt());
     if (!QFileInfo(options.rigdeck).isExecutable() || !QFileInfo::exists(options.marksLibrary)) {
         progress(QStringLiteral("--rigdeck and --marks must name the built program and library"));
         return 2;

@@ -11,6 +11,10 @@ TcpLinePort::TcpLinePort(QString address, QObject *parent)
     connect(&m_socket, &QTcpSocket::readyRead, this, [this] { emit onComm(2); });
     // Commands are small and each must leave at once.
     m_socket.setSocketOption(QAbstractSocket::LowDelayOption, 1);
+    // Whatever arrives is taken in small pieces: an unlimited buffer would
+    // swallow a flood whole, and the memory of a burst is kept by the
+    // allocator long after the bytes are dropped.
+    m_socket.setReadBufferSize(ReadBufferBytes);
 }
 
 bool TcpLinePort::parseAddress(const QString &address, QString &host, quint16 &port)

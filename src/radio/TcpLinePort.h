@@ -16,6 +16,7 @@ public:
     // A connection that cannot be made within this time takes the open
     // failure path, as a missing serial port does.
     static constexpr std::chrono::milliseconds ConnectTime{3000};
+    static constexpr qint64 ReadBufferBytes = 16 * 1024;
 
     explicit TcpLinePort(QString address, QObject *parent = nullptr);
 
