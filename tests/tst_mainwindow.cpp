@@ -10,17 +10,44 @@
 
 #include <QAbstractButton>
 #include <QAction>
+#include <QApplication>
 #include <QGroupBox>
+#include <QHelpEvent>
+#include <QImage>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QSlider>
+#include <QTemporaryDir>
 #include <QTest>
+#include <QTextDocument>
 #include <QTimer>
+#include <QToolTip>
 
 namespace {
 const QString KeyerTip = QStringLiteral("送信は、ＢＫ＿ＩＮをＯＮ　テストはＢＫ＿ＩＮをＯＦＦ");
+
+// What the tooltip window shows, as the operator reads it: its text as it
+// stands, or what its markup renders to.
+QString shownToolTip()
+{
+    for (QWidget *window : QApplication::topLevelWidgets()) {
+        auto *tip = qobject_cast<QLabel *>(window);
+        if (!tip || !tip->isVisible() || tip->windowType() != Qt::ToolTip) {
+            continue;
+        }
+        const bool plain = tip->textFormat() == Qt::PlainText
+            || (tip->textFormat() == Qt::AutoText && !Qt::mightBeRichText(tip->text()));
+        if (plain) {
+            return tip->text();
+        }
+        QTextDocument rendered;
+        rendered.setHtml(tip->text());
+        return rendered.toPlainText();
+    }
+    return QString();
 }
+} // namespace
 
 class MainWindowTest : public QObject
 {
@@ -28,6 +55,17 @@ class MainWindowTest : public QObject
 
 private:
     QtSerialPortDevice m_port;
+    QTemporaryDir m_dir;
+
+    // A real picture: markup taken as such would show it in the tooltip.
+    QString imagePath()
+    {
+        const QString path = m_dir.filePath(QStringLiteral("dot.png"));
+        QImage dot(4, 4, QImage::Format_RGB32);
+        dot.fill(Qt::red);
+        dot.save(path);
+        return path;
+    }
 
     template <typename T> T *find(Form1 &w, const char *name)
     {
@@ -107,6 +145,59 @@ private slots:
         }
         QCOMPARE(shown, caption);
         QCOMPARE(widget->toolTip(), tip);
+    }
+
+    void tooltipShownIsTheControlsOwn_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("comment");
+        QTest::addColumn<QString>("shown");
+        // Controls without a tooltip show nothing, not their frame's.
+        for (const char *bare : {"Command4", "Command5", "Command6", "Command7", "Command11", "Label6", "Command13",
+                                 "Slider1"}) {
+            QTest::newRow(bare) << bare << QString() << "";
+        }
+        QTest::newRow("Command9_2 with an empty comment") << "Command9_2" << "" << "";
+        QTest::newRow("Command8_2 with an empty comment") << "Command8_2" << "" << "";
+        // Frames and controls with a tooltip keep it.
+        QTest::newRow("Frame5") << "Frame5" << QString() << KeyerTip;
+        QTest::newRow("Frame6") << "Frame6" << QString() << "受信音の録音";
+        QTest::newRow("Frame7") << "Frame7" << QString() << "受信音の再生";
+        QTest::newRow("Frame9") << "Frame9" << QString() << "モールスの１分あたりの文字速度";
+        QTest::newRow("Command3") << "Command3" << QString() << "ＯＮ：送信モード　　ＯＦＦ：テストモード";
+        // A comment is shown as typed, whatever it looks like.
+        const QString markup = QStringLiteral("<b>bold</b> & <i>x</i>");
+        QTest::newRow("Command9_0 with markup in its comment") << "Command9_0" << markup << markup;
+        QTest::newRow("Command8_0 with markup in its comment") << "Command8_0" << markup << markup;
+        const QString image = QStringLiteral("<img src=\"%1\">  &amp; two blanks").arg(imagePath());
+        QTest::newRow("Command9_4 with an image in its comment") << "Command9_4" << image << image;
+        QTest::newRow("Command8_3 with an entity in its comment") << "Command8_3" << "&lt;CQ&gt;" << "&lt;CQ&gt;";
+    }
+
+    void tooltipShownIsTheControlsOwn()
+    {
+        QFETCH(QString, name);
+        QFETCH(QString, comment);
+        QFETCH(QString, shown);
+        Form1 w(m_port);
+        if (!comment.isNull()) {
+            // Set as start-up and the comment entry set it.
+            w.voice().setComment(name.back().digitValue(), QStringLiteral("before"));
+            w.voice().setComment(name.back().digitValue(), comment);
+        }
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        QToolTip::hideText();
+        QTRY_VERIFY(!QToolTip::isVisible());
+
+        QWidget *widget = w.findChild<QWidget *>(name);
+        QVERIFY2(widget, qPrintable(name));
+        const QPoint inside(widget->width() / 2, widget->height() - 2);
+        QHelpEvent hover(QEvent::ToolTip, inside, widget->mapToGlobal(inside));
+        QApplication::sendEvent(widget, &hover);
+        QCOMPARE(shownToolTip(), shown);
+        QCOMPARE(QToolTip::isVisible(), !shown.isEmpty());
+        QToolTip::hideText();
     }
 
     void designedStates()

@@ -246,6 +246,7 @@ private slots:
         QTest::newRow("typical") << QByteArray("KS025;") << "025WPM" << 25;
         QTest::newRow("no digits leaves the lower bound") << QByteArray("?;") << "WPM" << 4;
         QTest::newRow("beyond the range stops at the top") << QByteArray("KS099;") << "099WPM" << 60;
+        QTest::newRow("markup in the answer shown as it is") << QByteArray("KS<b>;") << "<b>WPM" << 4;
     }
 
     void keySpeedReplies()
@@ -258,7 +259,11 @@ private slots:
         replies.insert("KS;", reply);
         rig.script(replies);
         rig.start();
-        QCOMPARE(rig.window().keySpeed().Label6()->text(), caption);
+        const QLabel *label6 = rig.window().keySpeed().Label6();
+        QCOMPARE(label6->text(), caption);
+        // Shown character for character, not taken for markup.
+        QVERIFY(label6->textFormat() == Qt::PlainText
+                || (label6->textFormat() == Qt::AutoText && !Qt::mightBeRichText(label6->text())));
         QCOMPARE(rig.window().keySpeed().Slider1()->value(), slider);
         QVERIFY(rig.messages().messages().isEmpty());
     }

@@ -3,6 +3,7 @@
 #include "ui/Accessibility.h"
 #include "ui/ColorButton.h"
 #include "ui/OleColor.h"
+#include "ui/PlainToolTip.h"
 #include "ui/Twips.h"
 #include "radio/Ft2000Cat.h"
 #include "radio/RadioLink.h"
@@ -42,6 +43,8 @@ KeySpeedPanel::KeySpeedPanel(RadioLink &link, QWidget *middleBand)
 
     m_label6 = new QLabel(m_frame9);
     m_label6->setObjectName(QStringLiteral("Label6"));
+    // It shows characters of the radio's answer, never markup.
+    m_label6->setTextFormat(Qt::PlainText);
     m_label6->setGeometry(8, 14, 80, 18);
 
     m_command13 = new QPushButton(QStringLiteral("確定"), m_frame9);
@@ -56,6 +59,11 @@ KeySpeedPanel::KeySpeedPanel(RadioLink &link, QWidget *middleBand)
     m_slider1->setSingleStep(1);
     m_slider1->setPageStep(5);
     m_slider1->setGeometry(6, 33, 145, 17);
+    // None of the three has a tooltip; the frame's is not theirs.
+    for (QWidget *control :
+         {static_cast<QWidget *>(m_label6), static_cast<QWidget *>(m_command13), static_cast<QWidget *>(m_slider1)}) {
+        PlainToolTip::keepOwn(control);
+    }
     // Every change of value by the operator (drag, track click, keys, wheel).
     connect(m_slider1, &QSlider::valueChanged, this, &KeySpeedPanel::Slider1_Change);
 

@@ -3,6 +3,7 @@
 #include "ui/Accessibility.h"
 #include "ui/ColorButton.h"
 #include "ui/OleColor.h"
+#include "ui/PlainToolTip.h"
 #include "ui/Twips.h"
 #include "radio/Ft2000Cat.h"
 #include "radio/RadioLink.h"
@@ -44,6 +45,12 @@ AudioRecorderPanel::AudioRecorderPanel(RadioLink &link, QWidget *playbackBand)
     m_command7->setGeometry(94, 19, 74, 28);
     m_command7->setEnabled(false);
     connect(m_command7, &QPushButton::clicked, this, &AudioRecorderPanel::Command7_Click);
+
+    // The buttons have no tooltip of their own; their frames' are not theirs.
+    for (QWidget *button : {static_cast<QWidget *>(m_command4), static_cast<QWidget *>(m_command5),
+                            static_cast<QWidget *>(m_command6), static_cast<QWidget *>(m_command7)}) {
+        PlainToolTip::keepOwn(button);
+    }
 
     // Both STOP buttons read the same on screen; their frames tell them apart.
     Accessibility::describe(m_command4, QStringLiteral("オーディオ録音"),

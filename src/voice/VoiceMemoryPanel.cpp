@@ -273,3 +273,8 @@ int VoiceMemoryPanel::lengthValue(const QString &stored)
     }
     return negative ? -int(value) : int(value);
 }
+#include "ui/PlainToolTip.h"
+        // The comment is shown as typed, and an empty one shows nothing.
+        PlainToolTip::keepOwn(m_command8[i]);
+        PlainToolTip::keepOwn(m_command9[i]);
+    PlainToolTip::keepOwn(m_command11);
