@@ -231,22 +231,28 @@ private slots:
     void storedLengthsAreReadAsNumbers_data()
     {
         QTest::addColumn<QString>("stored");
-        QTest::addColumn<int>("value");
-        QTest::newRow("as recorded, with the sign blank") << " 7" << 7;
-        QTest::newRow("bare number") << "12" << 12;
-        QTest::newRow("blanks then number then text") << "   9 seconds" << 9;
-        QTest::newRow("never recorded") << "0" << 0;
-        QTest::newRow("not a number") << "abc" << 0;
-        QTest::newRow("empty") << "" << 0;
-        QTest::newRow("negative") << "-5" << -5;
-        QTest::newRow("beyond the counter is bounded") << "40000" << 32767;
-        QTest::newRow("far beyond") << "99999999999999999999" << 32767;
+        QTest::addColumn<double>("value");
+        QTest::newRow("as recorded, with the sign blank") << " 7" << 7.0;
+        QTest::newRow("bare number") << "12" << 12.0;
+        QTest::newRow("blanks then number then text") << "   9 seconds" << 9.0;
+        QTest::newRow("never recorded") << "0" << 0.0;
+        QTest::newRow("not a number") << "abc" << 0.0;
+        QTest::newRow("empty") << "" << 0.0;
+        QTest::newRow("negative") << "-5" << -5.0;
+        QTest::newRow("beyond the counter is bounded") << "40000" << 32767.0;
+        QTest::newRow("far beyond") << "99999999999999999999" << 32767.0;
+        QTest::newRow("decimal fraction") << " 7.5" << 7.5;
+        QTest::newRow("fraction without a whole part") << ".5" << 0.5;
+        QTest::newRow("point without a fraction") << "7." << 7.0;
+        QTest::newRow("second point ends the number") << "1.2.3" << 1.2;
+        QTest::newRow("negative fraction") << "-2.5" << -2.5;
+        QTest::newRow("a lone point is no number") << "." << 0.0;
     }
 
     void storedLengthsAreReadAsNumbers()
     {
         QFETCH(QString, stored);
-        QFETCH(int, value);
+        QFETCH(double, value);
         QCOMPARE(VoiceMemoryPanel::lengthValue(stored), value);
     }
 
@@ -258,6 +264,9 @@ private slots:
         QTest::newRow("negative stops at once") << QByteArray("-3") << 1;
         QTest::newRow("never recorded stops at once") << QByteArray() << 1;
         QTest::newRow("huge is bounded") << QByteArray("70000") << 32767;
+        QTest::newRow("seven and a half stops when the count reaches it") << QByteArray(" 7.5") << 8;
+        QTest::newRow("whole number written with a fraction") << QByteArray("7.0") << 7;
+        QTest::newRow("half a second stops at once") << QByteArray("0.5") << 1;
     }
 
     void oddStoredLengthsStillEndPlayback()

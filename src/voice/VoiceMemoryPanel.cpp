@@ -3,6 +3,7 @@
 #include "ui/Accessibility.h"
 #include "ui/ColorButton.h"
 #include "ui/OleColor.h"
+#include "ui/PlainToolTip.h"
 #include "ui/Twips.h"
 #include "radio/Ft2000Cat.h"
 #include "radio/RadioLink.h"
@@ -60,6 +61,8 @@ VoiceMemoryPanel::VoiceMemoryPanel(RadioLink &link, SettingsPath settingsPath, Q
     for (int i = 0; i < Channels; ++i) {
         const QString channel = QStringLiteral("CH-%1").arg(i + 1);
         m_command8[i] = new ColorButton(channel, m_frame4);
+        // The comment is shown as typed, and an empty one shows nothing.
+        PlainToolTip::keepOwn(m_command8[i]);
         m_command8[i]->setObjectName(QStringLiteral("Command8_%1").arg(i));
         m_command8[i]->setGeometry(left + i * pitch, 16, width, height);
         connect(m_command8[i], &QPushButton::clicked, this, [this, i] { Command8_Click(i); });
@@ -96,11 +99,13 @@ VoiceMemoryPanel::VoiceMemoryPanel(RadioLink &link, SettingsPath settingsPath, Q
     for (int i = 0; i < Channels; ++i) {
         const QString channel = QStringLiteral("CH-%1").arg(i + 1);
         m_command9[i] = new ColorButton(channel, m_frame5);
+        PlainToolTip::keepOwn(m_command9[i]);
         m_command9[i]->setObjectName(QStringLiteral("Command9_%1").arg(i));
         m_command9[i]->setGeometry(left + i * pitch, 19, width, height);
         connect(m_command9[i], &QPushButton::clicked, this, [this, i] { Command9_Click(i); });
     }
     m_command11 = new QPushButton(QStringLiteral("再生中止"), m_frame5);
+    PlainToolTip::keepOwn(m_command11);
     m_command11->setObjectName(QStringLiteral("Command11"));
     m_command11->setGeometry(stopX, 19, stopWidth, height);
     m_command11->setEnabled(false);
@@ -255,7 +260,7 @@ void VoiceMemoryPanel::Command11_Click()
     m_command11->setEnabled(false);
 }
 
-int VoiceMemoryPanel::lengthValue(const QString &stored)
+double VoiceMemoryPanel::lengthValue(const QString &stored)
 {
     int pos = 0;
     while (pos < stored.size() && (stored[pos] == QLatin1Char(' ') || stored[pos] == QLatin1Char('\t'))) {
@@ -266,15 +271,24 @@ int VoiceMemoryPanel::lengthValue(const QString &stored)
         negative = stored[pos] == QLatin1Char('-');
         ++pos;
     }
-    qint64 value = 0;
-    while (pos < stored.size() && stored[pos].isDigit() && stored[pos].unicode() < 128) {
-        value = qMin<qint64>(value * 10 + (stored[pos].unicode() - '0'), LongestLength);
-        ++pos;
+    // Digits, and a fraction after a point: 7.5 seconds end on the 8th tick.
+    auto isDigit = [&stored](int at) {
+        return at < stored.size() && stored[at].isDigit() && stored[at].unicode() < 128;
+    };
+    QByteArray number("0");
+    for (; isDigit(pos); ++pos) {
+        // Beyond the counter's range the digits no longer matter.
+        if (number.size() <= 10) {
+            number += char(stored[pos].unicode());
+        }
     }
-    return negative ? -int(value) : int(value);
+    number += '.';
+    if (pos < stored.size() && stored[pos] == QLatin1Char('.')) {
+        for (++pos; isDigit(pos) && number.size() < 40; ++pos) {
+            number += char(stored[pos].unicode());
+        }
+    }
+    number += '0';
+    const double value = qMin<double>(number.toDouble(), LongestLength);
+    return negative ? -value : value;
 }
-#include "ui/PlainToolTip.h"
-        // The comment is shown as typed, and an empty one shows nothing.
-        PlainToolTip::keepOwn(m_command8[i]);
-        PlainToolTip::keepOwn(m_command9[i]);
-    PlainToolTip::keepOwn(m_command11);

@@ -73,7 +73,7 @@ public:
 
     // The number a stored length stands for: leading blanks skipped, a
     // leading decimal number read, anything else 0; bounded to the counter.
-    static int lengthValue(const QString &stored);
+    static double lengthValue(const QString &stored);
 
 private:
     RadioLink &m_link;
