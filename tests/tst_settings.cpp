@@ -66,6 +66,8 @@ private slots:
 
     // Writing
     void writeChangesOnlyItsLine_data();
+    void readsHandEditedLinesAsWindowsDoes_data();
+    void readsHandEditedLinesAsWindowsDoes();
     void writeChangesOnlyItsLine();
     void writeCreatesNewFile();
     void writeSameKeyTwiceLeavesOneLine();
@@ -219,8 +221,6 @@ void TestSettings::readsValue_data()
     QTest::newRow("line without equals is no key") << QByteArray("[COM]\nPORT\nPORT=4\n") << com << port << "4";
     QTest::newRow("only a line without equals gives default") << QByteArray("[COM]\nPORT\n") << com << port << def;
     QTest::newRow("semicolon line is another key") << QByteArray("[COM]\n;PORT=9\nPORT=3\n") << com << port << "3";
-    QTest::newRow("header without bracket starts a section") << QByteArray("[COM]\nA=1\n[REC\nPORT=2\n") << com
-                                                             << port << def;
 }
 
 void TestSettings::readsValue()
@@ -318,7 +318,7 @@ void TestSettings::readSurvivesJunk_data()
 
     QTest::newRow("random bytes before the section") << junk + section << "3";
     QTest::newRow("NUL bytes inside the section") << QByteArrayLiteral("[COM]\n\0\0=\0\nX\0Y\n\0[\nPORT=3\n") << "3";
-    QTest::newRow("NUL inside the value kept") << QByteArrayLiteral("[COM]\nPORT=3\0004\n") << QStringLiteral("3") + QChar(0) + "4";
+    QTest::newRow("NUL inside the value ends it") << QByteArrayLiteral("[COM]\nPORT=3\0004\n") << QStringLiteral("3");
     QTest::newRow("broken UTF-8 at the cut") << QByteArray("[COM]\nPORT=" + QByteArray(253, 'x') + "\x82\x82\x82\x82\n")
                                              << QString::fromUtf8(QByteArray(253, 'x') + "\x82");
     QTest::newRow("line of 20 MB before the section") << QByteArray(20 * 1024 * 1024, 'x') + section << "3";
@@ -351,6 +351,48 @@ void TestSettings::writeChangesOnlyItsLine_data()
 {
     QTest::addColumn<QByteArray>("before");
     QTest::addColumn<QString>("section");
+// Lines a hand-edited file may hold, read as the Windows profile functions
+// read them, so that the file means the same here and there.
+void TestSettings::readsHandEditedLinesAsWindowsDoes_data()
+{
+    QTest::addColumn<QByteArray>("content");
+    QTest::addColumn<QString>("section");
+    QTest::addColumn<QString>("key");
+    QTest::addColumn<QString>("expected");
+
+    const QString com = QStringLiteral("COM");
+    const QString port = QStringLiteral("PORT");
+    const QString def = QStringLiteral("DEF");
+
+    QTest::newRow("[ without ] is no header: keys after it stay in the section")
+        << QByteArray("[COM]\nA=1\n[REC\nPORT=2\n") << com << port << "2";
+    QTest::newRow("[ without ] names no section") << QByteArray("[COM]\n[REC\nPORT=2\n") << "REC" << port << def;
+    QTest::newRow("name runs to the last ]") << QByteArray("[a]b]\nK=1\n") << "a]b" << "K" << "1";
+    QTest::newRow("name not cut at the first ]") << QByteArray("[a]b]\nK=1\n") << "a" << "K" << def;
+    QTest::newRow("text after the last ] ignored") << QByteArray("[x] ; note\nK=1\n") << "x" << "K" << "1";
+    QTest::newRow("a ] in the text after a header joins the name")
+        << QByteArray("[x] ; see [y]\nK=1\n") << "x] ; see [y" << "K" << "1";
+    QTest::newRow("VT, FF and ^Z around a key and its value")
+        << QByteArray("[COM]\n\x0bPORT\x0c=\x1a" "3\x0b\x0c\x1a\n") << com << port << "3";
+    QTest::newRow("VT, FF and ^Z around a header and its name")
+        << QByteArray("\x1a[\x0c" "COM\x0b]\x0c\nPORT=3\n") << com << port << "3";
+    QTest::newRow("VT inside a value kept") << QByteArray("[COM]\nPORT=a\x0b" "b\n") << com << port << "a\x0b" "b";
+    QTest::newRow("value ends at its first NUL") << QByteArrayLiteral("[COM]\nPORT= 7\0008\n") << com << port << "7";
+    QTest::newRow("value starting with NUL is empty") << QByteArrayLiteral("[COM]\nPORT=\0007\n") << com << port
+                                                      << "";
+}
+
+void TestSettings::readsHandEditedLinesAsWindowsDoes()
+{
+    QFETCH(QByteArray, content);
+    QFETCH(QString, section);
+    QFETCH(QString, key);
+    QFETCH(QString, expected);
+
+    putFile(iniPath(), content);
+    QCOMPARE(ProfileFile::readString(section, key, QStringLiteral("DEF"), iniPath()), expected);
+}
+
     QTest::addColumn<QString>("key");
     QTest::addColumn<QString>("value");
     QTest::addColumn<QByteArray>("after");
@@ -420,9 +462,9 @@ void TestSettings::writeChangesOnlyItsLine_data()
         << "3";
     QTest::newRow("line without equals is not the key") << QByteArray("[COM]\nPORT\n") << com << port << "3"
                                                         << QByteArray("[COM]\nPORT\nPORT=3\n") << "3";
-    QTest::newRow("header without bracket ends the section")
+    QTest::newRow("header without bracket does not end the section")
         << QByteArray("[COM]\nA=1\n[REC\nPORT=1\n") << com << port << "3"
-        << QByteArray("[COM]\nA=1\nPORT=3\n[REC\nPORT=1\n") << "3";
+        << QByteArray("[COM]\nA=1\n[REC\nPORT=3\n") << "3";
     QTest::newRow("blanks of the replaced line not kept") << QByteArray("[COM]\n PORT = 3 \n") << com << port << " 3"
                                                       << QByteArray("[COM]\nPORT= 3\n") << "3";
 }

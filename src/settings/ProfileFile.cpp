@@ -25,15 +25,17 @@ constexpr int LockWaitMs = 10000;
 
 bool isBlank(char c)
 {
-    return c == ' ' || c == '\t';
+    return c == ' ' || c == '\t' || c == '\x0b' || c == '\x0c' || c == '\x1a';
 }
 
 bool isLineBreak(char c)
 {
     return c == '\r' || c == '\n';
 }
+// Blanks around names and values as the Windows profile functions see them:
+// space, tab, VT, FF and ^Z.
 
-// Only spaces and tabs count: other control bytes belong to the name or value.
+// Other control bytes belong to the name or value.
 QByteArrayView trimBlanks(QByteArrayView text)
 {
     qsizetype begin = 0;
@@ -132,14 +134,16 @@ ParsedLine parseLine(QByteArrayView text)
         return parsed;
     }
     if (content.front() == '[') {
-        // A header without "]" still opens a section, named by the rest of the line,
-        // so keys under a damaged header are not taken for keys of the section before.
-        const QByteArrayView rest = content.sliced(1);
-        const qsizetype close = rest.indexOf(']');
-        parsed.kind = LineKind::Section;
-        parsed.name = trimBlanks(close < 0 ? rest : rest.first(close));
-        return parsed;
+        const qsizetype close = content.lastIndexOf(']');
+        if (close > 0) {
+            parsed.kind = LineKind::Section;
+            parsed.name = trimBlanks(content.sliced(1, close - 1));
+            return parsed;
+        }
     }
+    // A header's name runs to the last "]" of its line; what follows it is
+    // ignored. A line starting with "[" but without "]" is no header: it is an
+    // ordinary line of the section it stands in.
     const qsizetype equals = content.indexOf('=');
     if (equals < 0) {
         return parsed;
@@ -167,6 +171,13 @@ qsizetype utf8SequenceLength(char lead)
 {
     const auto byte = static_cast<unsigned char>(lead);
     if (byte >= 0xF0 && byte <= 0xF7) {
+// A value is handed over as a C string: it ends at its first NUL.
+QByteArrayView toFirstNul(QByteArrayView value)
+{
+    const qsizetype nul = value.indexOf('\0');
+    return nul < 0 ? value : value.first(nul);
+}
+
         return 4;
     }
     if (byte >= 0xE0) {
@@ -405,7 +416,7 @@ QString readString(const QString& section, const QString& key, const QString& de
             continue;
         }
         if (inSection && parsed.kind == LineKind::Key && sameName(parsed.name, keyName)) {
-            return textOf(cutToBytes(withoutQuotes(parsed.value), maxBytes));
+            return textOf(cutToBytes(toFirstNul(withoutQuotes(parsed.value)), maxBytes));
         }
     }
     return defaultValue;

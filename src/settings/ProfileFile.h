@@ -8,9 +8,12 @@
 // file edited by hand, by older tools or by us is understood the same by all.
 //
 // Names of sections and keys match case-insensitively (ASCII) with blanks
-// around them ignored; the first of duplicate sections or keys counts. Text
-// is in the platform's narrow code page (QString::toLocal8Bit); everything in
-// the file we do not change is kept byte for byte.
+// (space, tab, VT, FF, ^Z) around them ignored; the first of duplicate
+// sections or keys counts. A header's name runs to the last "]" of its line;
+// a line starting with "[" without "]" is no header. A value read ends at its
+// first NUL. Text is in the platform's narrow code page
+// (QString::toLocal8Bit); everything in the file we do not change is kept
+// byte for byte.
 namespace ProfileFile {
 
 // Value of key in section of the file at path, or defaultValue when the file, section or key is missing.

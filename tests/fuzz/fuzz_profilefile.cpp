@@ -57,9 +57,11 @@ const QList<Name> &names()
     std::abort();
 }
 
+// Blanks around names and values, as the Windows profile functions count
+// them: space, tab, VT, FF and ^Z.
 bool isBlank(char c)
 {
-    return c == ' ' || c == '\t';
+    return c == ' ' || c == '\t' || c == '\x0b' || c == '\x0c' || c == '\x1a';
 }
 
 QByteArray trimmedBlanks(const QByteArray &text)
@@ -98,10 +100,10 @@ bool sameName(const QString &a, const QString &b)
 
 // A value the file can hold unchanged: one line, no blanks at the ends (the
 // reader trims them), not in matching quotes (the reader takes them off),
-// within the read limit.
+// no NUL (a value read back ends at its first), within the read limit.
 bool storesExactly(const QByteArray &value)
 {
-    if (value.contains('\r') || value.contains('\n') || value.size() > SettingMaxBytes) {
+    if (value.contains('\r') || value.contains('\n') || value.contains('\0') || value.size() > SettingMaxBytes) {
         return false;
     }
     if (!value.isEmpty() && (isBlank(value.front()) || isBlank(value.back()))) {
