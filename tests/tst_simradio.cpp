@@ -182,7 +182,7 @@ void TestSimRadio::modelAnswersQueries_data()
     QTest::newRow("VFO A frequency in eight digits") << QByteArray("FA;") << QByteArray("FA14025000;");
     QTest::newRow("VFO B below 10 MHz keeps its zero") << QByteArray("FB;") << QByteArray("FB07010000;");
     QTest::newRow("information: 27 bytes, frequency and mode in place") << QByteArray("IF;")
-                                                                      << QByteArray("IF00114025000+00000020000000;");
+                                                                      << QByteArray("IF00114025000+000000200000;");
     QTest::newRow("filter width of the main receiver") << QByteArray("SH0;") << QByteArray("SH016;");
     QTest::newRow("narrow off") << QByteArray("NA0;") << QByteArray("NA00;");
     QTest::newRow("power on") << QByteArray("PS;") << QByteArray("PS1;");
@@ -218,7 +218,7 @@ void TestSimRadio::modelSetCommandsChangeWhatQueriesReport_data()
     QTest::newRow("auto information on") << QByteArray("AI1;") << QByteArray("AI;") << QByteArray("AI1;");
     QTest::newRow("VFO A tuned") << QByteArray("FA07074000;") << QByteArray("FA;") << QByteArray("FA07074000;");
     QTest::newRow("tuning shows in the information") << QByteArray("FA21030000;MD03;") << QByteArray("IF;")
-                                                     << QByteArray("IF00121030000+00000030000000;");
+                                                     << QByteArray("IF00121030000+000000300000;");
     QTest::newRow("receive on VFO B") << QByteArray("VS1;") << QByteArray("VS;") << QByteArray("VS1;");
     QTest::newRow("narrow on") << QByteArray("NA01;") << QByteArray("NA0;") << QByteArray("NA01;");
 }
