@@ -3,10 +3,13 @@
 
 #include <QAtomicInt>
 #include <QCoreApplication>
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QLockFile>
 #include <QRandomGenerator>
+#include <QRegularExpression>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QThread>
@@ -63,11 +66,11 @@ private slots:
     void readCutsLongValues();
     void readSurvivesJunk_data();
     void readSurvivesJunk();
+    void readsHandEditedLinesAsWindowsDoes_data();
+    void readsHandEditedLinesAsWindowsDoes();
 
     // Writing
     void writeChangesOnlyItsLine_data();
-    void readsHandEditedLinesAsWindowsDoes_data();
-    void readsHandEditedLinesAsWindowsDoes();
     void writeChangesOnlyItsLine();
     void writeCreatesNewFile();
     void writeSameKeyTwiceLeavesOneLine();
@@ -82,7 +85,10 @@ private slots:
     void writeLeavesNoStrayFiles();
     void writeKeepsFilePermissions();
     void writersOfDifferentKeysKeepBoth();
+    void concurrentWritersKeepAllKeys_data();
     void concurrentWritersKeepAllKeys();
+    void writeWaitsForALockOnlyBriefly_data();
+    void writeWaitsForALockOnlyBriefly();
     void writerKilledMidWriteLeavesAWholeFile();
 
     // Program settings
@@ -345,12 +351,6 @@ void TestSettings::readSurvivesJunk()
              expected);
 }
 
-// ---------------------------------------------------------------- writing
-
-void TestSettings::writeChangesOnlyItsLine_data()
-{
-    QTest::addColumn<QByteArray>("before");
-    QTest::addColumn<QString>("section");
 // Lines a hand-edited file may hold, read as the Windows profile functions
 // read them, so that the file means the same here and there.
 void TestSettings::readsHandEditedLinesAsWindowsDoes_data()
@@ -393,6 +393,12 @@ void TestSettings::readsHandEditedLinesAsWindowsDoes()
     QCOMPARE(ProfileFile::readString(section, key, QStringLiteral("DEF"), iniPath()), expected);
 }
 
+// ---------------------------------------------------------------- writing
+
+void TestSettings::writeChangesOnlyItsLine_data()
+{
+    QTest::addColumn<QByteArray>("before");
+    QTest::addColumn<QString>("section");
     QTest::addColumn<QString>("key");
     QTest::addColumn<QString>("value");
     QTest::addColumn<QByteArray>("after");
@@ -718,32 +724,122 @@ void TestSettings::writerKilledMidWriteLeavesAWholeFile()
 #endif
 }
 
+void TestSettings::concurrentWritersKeepAllKeys_data()
+{
+    // Each writer's path, and the links made first: name, then what it names.
+    QTest::addColumn<QString>("firstPath");
+    QTest::addColumn<QString>("secondPath");
+    QTest::addColumn<QStringList>("links");
+    QTest::addColumn<bool>("fileExists");
+
+    QTest::newRow("one path") << "RIGDECK.INI" << "RIGDECK.INI" << QStringList() << false;
+#ifdef Q_OS_UNIX
+    QTest::newRow("two links to the file") << "one.ini" << "two.ini"
+                                           << QStringList{"one.ini", "RIGDECK.INI", "two.ini", "RIGDECK.INI"} << true;
+    QTest::newRow("the file and a chain of links to it")
+        << "RIGDECK.INI" << "far.ini" << QStringList{"near.ini", "RIGDECK.INI", "far.ini", "near.ini"} << true;
+    QTest::newRow("links to the folder") << "a/RIGDECK.INI" << "b/RIGDECK.INI" << QStringList{"a", ".", "b", "."}
+                                         << true;
+    QTest::newRow("a link through a linked folder")
+        << "one.ini" << "a/two.ini" << QStringList{"one.ini", "RIGDECK.INI", "a", ".", "two.ini", "RIGDECK.INI"}
+        << true;
+    QTest::newRow("two links to a file not made yet")
+        << "one.ini" << "two.ini" << QStringList{"one.ini", "RIGDECK.INI", "two.ini", "RIGDECK.INI"} << false;
+#endif
+}
+
 void TestSettings::concurrentWritersKeepAllKeys()
 {
-    constexpr int KeysPerWriter = 25;
+    QFETCH(QString, firstPath);
+    QFETCH(QString, secondPath);
+    QFETCH(QStringList, links);
+    QFETCH(bool, fileExists);
+    const QDir dir(m_dir->path());
+    if (fileExists) {
+        putFile(iniPath(), "[OTHER]\nX=1\n");
+    }
+    for (qsizetype i = 0; i + 1 < links.size(); i += 2) {
+        QVERIFY(QFile::link(links[i + 1], dir.filePath(links[i])));
+    }
+
+    constexpr int KeysPerWriter = 60;
     QAtomicInt failures;
-    const QString path = iniPath();
-    auto writer = [&failures, path](const QString& section) {
+    auto writer = [&failures](const QString& path, const QString& section) {
         for (int i = 0; i < KeysPerWriter; ++i) {
             if (!ProfileFile::writeString(section, QStringLiteral("K%1").arg(i), QString::number(i), path)) {
                 failures.ref();
             }
         }
     };
-    std::unique_ptr<QThread> first(QThread::create(writer, QStringLiteral("FIRST")));
-    std::unique_ptr<QThread> second(QThread::create(writer, QStringLiteral("SECOND")));
+    std::unique_ptr<QThread> first(QThread::create(writer, dir.filePath(firstPath), QStringLiteral("FIRST")));
+    std::unique_ptr<QThread> second(QThread::create(writer, dir.filePath(secondPath), QStringLiteral("SECOND")));
     first->start();
     second->start();
     QVERIFY(first->wait());
     QVERIFY(second->wait());
 
     QCOMPARE(failures.loadRelaxed(), 0);
+    int kept = 0;
     for (const QString& section : {QStringLiteral("FIRST"), QStringLiteral("SECOND")}) {
         for (int i = 0; i < KeysPerWriter; ++i) {
-            QCOMPARE(ProfileFile::readString(section, QStringLiteral("K%1").arg(i), QStringLiteral("lost"), path),
-                     QString::number(i));
+            kept += ProfileFile::readString(section, QStringLiteral("K%1").arg(i), QStringLiteral("lost"), iniPath())
+                == QString::number(i);
         }
     }
+    QCOMPARE(kept, 2 * KeysPerWriter);
+    // The links are still links: the file they name was written, not they.
+    for (qsizetype i = 0; i + 1 < links.size(); i += 2) {
+        QVERIFY2(QFileInfo(dir.filePath(links[i])).isSymLink(), qPrintable(links[i]));
+    }
+}
+
+// A lock left by a writer that is gone, or held by one that is stuck, must
+// not freeze the window; a value that cannot be stored is reported.
+void TestSettings::writeWaitsForALockOnlyBriefly_data()
+{
+    QTest::addColumn<QString>("obstacle");
+    QTest::addColumn<bool>("stored");
+    QTest::newRow("lock file left behind by another program") << "old foreign lock" << true;
+    QTest::newRow("lock file left behind by a writer still running") << "old live lock" << true;
+    QTest::newRow("lock held by a writer that does not finish") << "held lock" << false;
+    QTest::newRow("file that may not be written") << "read-only file" << false;
+}
+
+void TestSettings::writeWaitsForALockOnlyBriefly()
+{
+    QFETCH(QString, obstacle);
+    QFETCH(bool, stored);
+    const QString lockPath = iniPath() + QStringLiteral(".lock");
+    putFile(iniPath(), "[COM]\nPORT=1\n");
+
+    auto ageFile = [](const QString& path) {
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::ReadWrite));
+        QVERIFY(file.setFileTime(QDateTime::currentDateTime().addSecs(-10), QFileDevice::FileModificationTime));
+    };
+    QLockFile holder(lockPath);
+    if (obstacle == QLatin1String("old foreign lock")) {
+        putFile(lockPath, "locked by another program\n");
+        ageFile(lockPath);
+    } else if (obstacle == QLatin1String("old live lock")) {
+        // Our own process is alive: only the lock's age tells that it is stuck.
+        QVERIFY(holder.lock());
+        const QByteArray info = fileBytes(lockPath);
+        holder.unlock();
+        putFile(lockPath, info);
+        ageFile(lockPath);
+    } else if (obstacle == QLatin1String("held lock")) {
+        QVERIFY(holder.lock());
+    } else {
+        QVERIFY(QFile::setPermissions(iniPath(), QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther));
+    }
+
+    if (!stored) {
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("could not store PORT .*COM.*")
+                                                              + QRegularExpression::escape(iniPath())));
+    }
+    QCOMPARE(WriteSetting(QStringLiteral("2"), Key::Port, Section::Com, iniPath()), stored);
+    QCOMPARE(ReadSetting(Key::Port, Section::Com, iniPath()), stored ? QStringLiteral("2") : QStringLiteral("1"));
 }
 
 // ---------------------------------------------------------------- program settings

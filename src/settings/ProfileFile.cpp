@@ -2,11 +2,15 @@
 
 #include <QByteArray>
 #include <QByteArrayView>
+#include <QDeadlineTimer>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QLockFile>
+#include <QRandomGenerator>
 #include <QSaveFile>
 #include <QStringDecoder>
+#include <QThread>
 
 #ifdef Q_OS_WIN
 #ifndef NOMINMAX
@@ -15,14 +19,21 @@
 #include <windows.h>
 #endif
 
+#include <chrono>
+
 namespace {
 
 constexpr QByteArrayView Utf8Bom("\xEF\xBB\xBF");
 
-// Another writer of the same file holds the lock only for one read-modify-write;
-// waiting longer than this means something is stuck, and the write is reported as failed.
-constexpr int LockWaitMs = 10000;
+// Another writer of the same file holds the lock only for one read-modify-write,
+// a few milliseconds. Writes run on the window's thread, so a lock that is not
+// given up within this time is taken for stuck and the write reported as failed;
+// a lock file older than this that its owner no longer guards is taken over.
+constexpr std::chrono::milliseconds LockWait{1000};
+constexpr std::chrono::milliseconds LockStaleAfter{1000};
 
+// Blanks around names and values as the Windows profile functions see them:
+// space, tab, VT, FF and ^Z.
 bool isBlank(char c)
 {
     return c == ' ' || c == '\t' || c == '\x0b' || c == '\x0c' || c == '\x1a';
@@ -32,8 +43,6 @@ bool isLineBreak(char c)
 {
     return c == '\r' || c == '\n';
 }
-// Blanks around names and values as the Windows profile functions see them:
-// space, tab, VT, FF and ^Z.
 
 // Other control bytes belong to the name or value.
 QByteArrayView trimBlanks(QByteArrayView text)
@@ -133,6 +142,9 @@ ParsedLine parseLine(QByteArrayView text)
         parsed.kind = LineKind::Blank;
         return parsed;
     }
+    // A header's name runs to the last "]" of its line; what follows it is
+    // ignored. A line starting with "[" but without "]" is no header: it is an
+    // ordinary line of the section it stands in.
     if (content.front() == '[') {
         const qsizetype close = content.lastIndexOf(']');
         if (close > 0) {
@@ -141,9 +153,6 @@ ParsedLine parseLine(QByteArrayView text)
             return parsed;
         }
     }
-    // A header's name runs to the last "]" of its line; what follows it is
-    // ignored. A line starting with "[" but without "]" is no header: it is an
-    // ordinary line of the section it stands in.
     const qsizetype equals = content.indexOf('=');
     if (equals < 0) {
         return parsed;
@@ -162,6 +171,13 @@ QByteArrayView withoutQuotes(QByteArrayView value)
     return value;
 }
 
+// A value is handed over as a C string: it ends at its first NUL.
+QByteArrayView toFirstNul(QByteArrayView value)
+{
+    const qsizetype nul = value.indexOf('\0');
+    return nul < 0 ? value : value.first(nul);
+}
+
 bool isUtf8Continuation(char c)
 {
     return (static_cast<unsigned char>(c) & 0xC0) == 0x80;
@@ -171,13 +187,6 @@ qsizetype utf8SequenceLength(char lead)
 {
     const auto byte = static_cast<unsigned char>(lead);
     if (byte >= 0xF0 && byte <= 0xF7) {
-// A value is handed over as a C string: it ends at its first NUL.
-QByteArrayView toFirstNul(QByteArrayView value)
-{
-    const qsizetype nul = value.indexOf('\0');
-    return nul < 0 ? value : value.first(nul);
-}
-
         return 4;
     }
     if (byte >= 0xE0) {
@@ -269,6 +278,44 @@ bool isReadOnly(const QFileInfo& info)
     const QFile::Permissions anyWrite = QFile::WriteOwner | QFile::WriteGroup | QFile::WriteOther;
     return !(info.permissions() & anyWrite);
 #endif
+}
+
+// The file a write to path really changes: links followed to the file they
+// name (which need not exist yet), folder links resolved, so that every path
+// to one file locks and writes the same. Empty when there is no such file to
+// be had: a loop of links, a missing folder.
+QString writtenFile(const QString& path)
+{
+    QFileInfo info(path);
+    for (int links = 0; info.isSymLink(); ++links) {
+        if (links == 40) {
+            return QString();
+        }
+        info.setFile(info.symLinkTarget());
+    }
+    const QString folder = QFileInfo(info.absolutePath()).canonicalFilePath();
+    if (folder.isEmpty() || info.fileName().isEmpty()) {
+        return QString();
+    }
+    return QDir(folder).filePath(info.fileName());
+}
+
+// Takes the lock within the wait, asking often: another writer that writes
+// one value after another frees the lock only for a moment each time, and
+// a waiter that slept for long stretches would miss every one of them.
+bool lockWithin(QLockFile& lock, std::chrono::milliseconds wait)
+{
+    const QDeadlineTimer deadline(wait);
+    for (;;) {
+        // Also takes over a lock found stale.
+        if (lock.tryLock(0)) {
+            return true;
+        }
+        if (lock.error() != QLockFile::LockFailedError || deadline.hasExpired()) {
+            return false;
+        }
+        QThread::usleep(QRandomGenerator::global()->bounded(500, 3000));
+    }
 }
 
 // The current content of the file to be rewritten; an empty text for a file that
@@ -436,21 +483,26 @@ bool writeString(const QString& section, const QString& key, const QString& valu
         return false;
     }
 
+    const QString file = writtenFile(path);
+    if (file.isEmpty()) {
+        return false;
+    }
     // Two writers reading the same old file would each drop the other's change.
-    QLockFile lock(path + QStringLiteral(".lock"));
-    if (!lock.tryLock(LockWaitMs)) {
+    QLockFile lock(file + QStringLiteral(".lock"));
+    lock.setStaleLockTime(LockStaleAfter);
+    if (!lockWithin(lock, LockWait)) {
         return false;
     }
 
     QByteArray data;
-    if (!loadForRewrite(path, data)) {
+    if (!loadForRewrite(file, data)) {
         return false;
     }
     const QByteArray updated = withSetting(data, sectionText, keyText, valueText);
-    if (updated == data && QFileInfo::exists(path)) {
+    if (updated == data && QFileInfo::exists(file)) {
         return true;
     }
-    return replaceFile(path, updated);
+    return replaceFile(file, updated);
 }
 
 } // namespace ProfileFile

@@ -21,10 +21,12 @@ namespace ProfileFile {
 QString readString(const QString& section, const QString& key, const QString& defaultValue, const QString& path,
                    int maxBytes = SettingMaxBytes);
 
-// Creates the file, section or key as needed, replaces an existing value. false when the file could not be written.
-// The folder must already exist. A section name that is blank or holds "]", and a key name that is blank, holds
-// "=" or starts with "[", are refused (false) because they would read back as something else. Line breaks in
-// section, key and value are dropped so a value can never turn into further lines of the file.
+// Creates the file, section or key as needed, replaces an existing value. false when the file could not be written,
+// also when another writer's lock on it is not given up within a second. A path that is a link changes the file the
+// link names (made if need be), not the link. The folder must already exist. A section name that is blank or holds
+// "]" (which readers that end a name at its first "]" take for another), and a key name that is blank, holds "=" or
+// starts with "[", are refused (false) because they would read back as something else. Line breaks in section, key
+// and value are dropped so a value can never turn into further lines of the file.
 bool writeString(const QString& section, const QString& key, const QString& value, const QString& path);
 
 } // namespace ProfileFile

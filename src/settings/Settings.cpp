@@ -64,15 +64,21 @@ QString ReadSetting(const QString& key, const QString& section, const QString& f
 bool WriteSetting(const QString& value, const QString& key, const QString& section, const QString& file)
 {
     const QString path = resolveSettingsFile(file);
-    if (path.isEmpty()) {
-        return false;
+    bool stored = false;
+    if (!path.isEmpty()) {
+        // The per-user folder does not exist until the first value is stored.
+        const QString folder = QFileInfo(path).absolutePath();
+        if (!QFileInfo::exists(folder)) {
+            QDir().mkpath(folder);
+        }
+        stored = ProfileFile::writeString(section, key, value, path);
     }
-    // The per-user folder does not exist until the first value is stored.
-    const QString folder = QFileInfo(path).absolutePath();
-    if (!QFileInfo::exists(folder)) {
-        QDir().mkpath(folder);
+    if (!stored) {
+        // The window goes on with the new value; the operator who looks is told it was not kept.
+        qWarning("rigdeck: could not store %s in section %s of the settings file %s", qPrintable(key),
+                 qPrintable(section), qPrintable(QDir::toNativeSeparators(path)));
     }
-    return ProfileFile::writeString(section, key, value, path);
+    return stored;
 }
 
 QString SettingsFilePath()

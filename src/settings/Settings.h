@@ -34,7 +34,8 @@ inline constexpr int SettingMaxBytes = 254;
 
 // The stored value (at most SettingMaxBytes bytes of it), or SettingMissing.
 QString ReadSetting(const QString& key, const QString& section, const QString& file);
-// Creates the settings folder when it does not exist yet. false when the value could not be stored.
+// Creates the settings folder when it does not exist yet. false, and a warning on stderr, when the value could not be
+// stored.
 bool WriteSetting(const QString& value, const QString& key, const QString& section, const QString& file);
 
 // Where the settings file lives: RIGDECK.INI beside the executable when it exists there or when that folder is
