@@ -5,11 +5,21 @@
 
 #include <QApplication>
 #include <QCommandLineParser>
+#include <QFileInfo>
 
 #include <memory>
 
+#ifdef Q_OS_UNIX
+#include <csignal>
+#endif
+
 int main(int argc, char *argv[])
 {
+#ifdef Q_OS_UNIX
+    // A trace reader that goes away (--trace /dev/stdout | head) must not end
+    // the program: the write fails instead, and the trace stops.
+    std::signal(SIGPIPE, SIG_IGN);
+#endif
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("rigdeck"));
     QApplication::setApplicationVersion(QStringLiteral("1.00"));
@@ -40,13 +50,15 @@ int main(int argc, char *argv[])
 
     Form1 window(*port);
     if (parser.isSet(ini)) {
-        window.setSettingsFile(parser.value(ini));
+        // Relative to the current folder, as the trace file is.
+        window.setSettingsFile(QFileInfo(parser.value(ini)).absoluteFilePath());
     }
     std::unique_ptr<TraceLog> traceLog;
     if (parser.isSet(trace)) {
         traceLog = std::make_unique<TraceLog>(window.link(), parser.value(trace));
         if (!traceLog->isOpen()) {
-            qWarning("rigdeck: cannot append to the trace file %s", qPrintable(parser.value(trace)));
+            qWarning("rigdeck: cannot append to the trace file %s (%s); going on without the trace",
+                     qPrintable(parser.value(trace)), qPrintable(traceLog->errorString()));
         }
     }
     window.Form_Load();

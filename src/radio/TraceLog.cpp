@@ -4,11 +4,55 @@
 
 #include <QDateTime>
 
+#ifdef Q_OS_UNIX
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#endif
+
+namespace {
+
+// Opened for appending without waiting: a FIFO nobody reads fails at once
+// instead of holding up start-up, and later writes fail rather than wait for
+// a reader that does not read.
+bool openForAppending(QFile &file, const QString &path, QString &error)
+{
+#ifdef Q_OS_UNIX
+    // The descriptor appends by itself; a FIFO or pipe cannot be told to seek to its end.
+    constexpr QIODevice::OpenMode mode = QIODevice::WriteOnly | QIODevice::Unbuffered;
+    int fd = -1;
+    do {
+        fd = ::open(QFile::encodeName(path).constData(), O_WRONLY | O_APPEND | O_CREAT | O_NONBLOCK | O_CLOEXEC, 0666);
+    } while (fd < 0 && errno == EINTR);
+    if (fd < 0) {
+        error = QString::fromLocal8Bit(std::strerror(errno));
+        return false;
+    }
+    if (!file.open(fd, mode, QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
+        error = file.errorString();
+        return false;
+    }
+    return true;
+#else
+    file.setFileName(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Unbuffered)) {
+        error = file.errorString();
+        return false;
+    }
+    return true;
+#endif
+}
+
+} // namespace
+
 TraceLog::TraceLog(RadioLink &link, const QString &path, QObject *parent)
     : QObject(parent)
-    , m_file(path)
+    , m_path(path)
 {
-    if (!m_file.open(QIODevice::WriteOnly | QIODevice::Append)) {
+    if (!openForAppending(m_file, path, m_openError)) {
         return;
     }
     connect(&link, &RadioLink::commandSent, this, [this](const QByteArray &command, bool written) {
@@ -34,6 +78,9 @@ QByteArray TraceLog::printable(const QByteArray &bytes)
 
 void TraceLog::write(const char *direction, const QByteArray &bytes, const char *note)
 {
+    if (!m_file.isOpen()) {
+        return; // stopped after a failed write
+    }
     QByteArray line = QDateTime::currentDateTime().toString(Qt::ISODateWithMs).toUtf8();
     line += ' ';
     line += direction;
@@ -44,6 +91,9 @@ void TraceLog::write(const char *direction, const QByteArray &bytes, const char 
         line += note;
     }
     line += '\n';
-    m_file.write(line);
-    m_file.flush();
+    if (m_file.write(line) != line.size()) {
+        qWarning("rigdeck: cannot write to the trace file %s (%s); going on without the trace", qPrintable(m_path),
+                 qPrintable(m_file.errorString()));
+        m_file.close();
+    }
 }

@@ -8,6 +8,11 @@ class RadioLink;
 // Appends every command sent and every reply received, with a timestamp, to
 // a file: for operators looking for a cable or setting fault. Off unless the
 // program is started with --trace.
+//
+// The trace never holds up or ends the program: the file may be a FIFO or a
+// pipe whose reader is missing, slow or gone. Opening does not wait for a
+// reader, a write does not wait for one to catch up, and a write that fails
+// stops the trace with one warning on stderr.
 class TraceLog : public QObject
 {
     Q_OBJECT
@@ -15,6 +20,8 @@ public:
     TraceLog(RadioLink &link, const QString &path, QObject *parent = nullptr);
 
     bool isOpen() const { return m_file.isOpen(); }
+    // Why the file could not be opened.
+    QString errorString() const { return m_openError; }
 
     // Radio bytes as readable text: printable ASCII as it is, anything else
     // as \xNN, so a line of the trace is always one line.
@@ -23,5 +30,7 @@ public:
 private:
     void write(const char *direction, const QByteArray &bytes, const char *note = nullptr);
 
+    QString m_path;
     QFile m_file;
+    QString m_openError;
 };

@@ -85,7 +85,8 @@ QString SettingsFilePath()
 {
     const QString chosen = qEnvironmentVariable("RIGDECK_INI");
     if (!chosen.isEmpty()) {
-        return chosen;
+        // Relative to the folder the program was started in.
+        return QDir::current().absoluteFilePath(chosen);
     }
     const QString fileName = QLatin1String(SettingsFileName);
     if (QCoreApplication::instance()) {

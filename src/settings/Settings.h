@@ -40,5 +40,6 @@ bool WriteSetting(const QString& value, const QString& key, const QString& secti
 
 // Where the settings file lives: RIGDECK.INI beside the executable when it exists there or when that folder is
 // writable; otherwise <per-user config folder>/rigdeck/RIGDECK.INI. Computed afresh on every call. The environment
-// variable RIGDECK_INI, when set, names the file instead (used by tests and for running several setups).
+// variable RIGDECK_INI, when set, names the file instead (used by tests and for running several setups); a relative
+// name there is relative to the current folder, and comes back as an absolute path.
 QString SettingsFilePath();

@@ -1,0 +1,152 @@
+// The program as started from a shell: its command line, its environment,
+// and where its output goes. The real rigdeck runs offscreen against the
+// simulated radio on a pseudo-terminal.
+#include "sim/Ft2000Model.h"
+#include "sim/PtyRadio.h"
+#include "support/RadioRig.h"
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <csignal>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+// The real program, ended when the test is over.
+class Program
+{
+public:
+    Program(const QString &folder, const QStringList &arguments, const QHash<QString, QString> &environment)
+    {
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+        env.remove(QStringLiteral("RIGDECK_INI"));
+        for (auto it = environment.begin(); it != environment.end(); ++it) {
+            env.insert(it.key(), it.value());
+        }
+        process.setProcessEnvironment(env);
+        process.setWorkingDirectory(folder);
+        process.setProgram(qEnvironmentVariable("RIGDECK_BIN"));
+        process.setArguments(arguments);
+        // As from a shell: a write to a pipe nobody reads ends the program
+        // unless the program itself sees to it (the test's own process
+        // ignores the signal, and the program would inherit that).
+        process.setChildProcessModifier([] { ::signal(SIGPIPE, SIG_DFL); });
+        process.start();
+    }
+    ~Program()
+    {
+        process.kill();
+        process.waitForFinished();
+    }
+
+    QProcess process;
+};
+
+} // namespace
+
+class CommandLineTest : public QObject
+{
+    Q_OBJECT
+
+private:
+    QTemporaryDir m_dir;
+
+private slots:
+    void initTestCase()
+    {
+        QVERIFY2(QFileInfo(qEnvironmentVariable("RIGDECK_BIN")).isExecutable(), "RIGDECK_BIN names no program");
+        QVERIFY(m_dir.isValid());
+    }
+
+    // A settings file named relative to the current folder is found there,
+    // as a trace file is, not beside the program.
+    void relativeSettingsFileIsInTheCurrentFolder_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<QString>("variable");
+        QTest::addColumn<QString>("file");
+        QTest::newRow("--ini with a bare name") << QStringList{"--ini", "my.ini"} << QString() << "my.ini";
+        QTest::newRow("--ini with a folder") << QStringList{"--ini", "setups/my.ini"} << QString() << "setups/my.ini";
+        QTest::newRow("RIGDECK_INI with a bare name") << QStringList() << "my.ini"
+                                                      << "my.ini";
+    }
+
+    void relativeSettingsFileIsInTheCurrentFolder()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(QString, variable);
+        QFETCH(QString, file);
+        QTemporaryDir folder(m_dir.filePath(QStringLiteral("cwd-XXXXXX")));
+        QVERIFY(QDir(folder.path()).mkpath(QStringLiteral("setups")));
+        QFile settings(QDir(folder.path()).filePath(file));
+        QVERIFY(settings.open(QIODevice::WriteOnly));
+        settings.write("[COM]\nPORT=3,19200\n");
+        settings.close();
+
+        // Only the file names port 3; port 1, the default, leads nowhere.
+        Ft2000Model model;
+        PtyRadio radio(model);
+        QVERIFY(radio.open());
+        QHash<QString, QString> environment{{"RIGDECK_COM3", radio.devicePath()},
+                                            {"RIGDECK_COM1", folder.filePath(QStringLiteral("no-such-port"))}};
+        if (!variable.isEmpty()) {
+            environment.insert(QStringLiteral("RIGDECK_INI"), variable);
+        }
+        Program program(folder.path(), arguments, environment);
+        QTRY_COMPARE_WITH_TIMEOUT(radio.commands(), StartupQueries, 20000);
+    }
+
+    // A trace can neither hold up nor end the program: it warns once on
+    // stderr and the program goes on without it.
+    void traceNeverStopsTheProgram_data()
+    {
+        QTest::addColumn<bool>("readerComes");
+        QTest::newRow("FIFO that nobody reads") << false;
+        QTest::newRow("reader that goes away") << true;
+    }
+
+    void traceNeverStopsTheProgram()
+    {
+        QFETCH(bool, readerComes);
+        QTemporaryDir folder(m_dir.filePath(QStringLiteral("trace-XXXXXX")));
+        const QString fifo = folder.filePath(QStringLiteral("trace"));
+        QCOMPARE(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+        int reader = -1;
+        if (readerComes) {
+            reader = ::open(QFile::encodeName(fifo).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+            QVERIFY(reader >= 0);
+        }
+
+        Ft2000Model model;
+        PtyRadio radio(model);
+        QVERIFY(radio.open());
+        // Time for the reader to leave between a query and its answer.
+        radio.setReplyDelay(readerComes ? 400 : 0);
+        Program program(
+            folder.path(), {QStringLiteral("--trace"), fifo},
+            {{"RIGDECK_COM1", radio.devicePath()}, {"RIGDECK_INI", folder.filePath(QStringLiteral("rigdeck.ini"))}});
+        if (readerComes) {
+            QTRY_VERIFY_WITH_TIMEOUT(radio.commands().contains("KM1;"), 20000);
+            ::close(reader);
+        }
+        QTRY_COMPARE_WITH_TIMEOUT(radio.commands(), StartupQueries, 20000);
+        // The answer to the last query has been traced, or tried to be.
+        QTest::qWait(300);
+        QCOMPARE(program.process.state(), QProcess::Running);
+        const QList<QByteArray> lines = program.process.readAllStandardError().split('\n');
+        const auto aboutTrace =
+            std::count_if(lines.begin(), lines.end(), [](const QByteArray &line) { return line.contains("trace"); });
+        QCOMPARE(aboutTrace, 1);
+    }
+};
+
+QTEST_GUILESS_MAIN(CommandLineTest)
+#include "tst_commandline.moc"
