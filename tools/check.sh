@@ -28,7 +28,7 @@ cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DRIGDECK_SANITIZE=ON
 cmake --build build-asan -j"$jobs"
 env "${sanitizer_env[@]}" ctest --test-dir build-asan --output-on-failure -j"$jobs"
 
-echo "== Fuzzing (each target for 30 s)"
+echo "== Fuzzing (the stored inputs, then a short run with a fixed seed, per target)"
 CC=clang CXX=clang++ cmake -S . -B build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo \
       -DRIGDECK_FUZZ=ON -DBUILD_TESTING=ON
 cmake --build build-fuzz -j"$jobs" --target fuzz_profilefile fuzz_startup

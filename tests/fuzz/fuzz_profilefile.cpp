@@ -13,6 +13,7 @@
 #include <QStringDecoder>
 #include <QTemporaryDir>
 
+#include <algorithm>
 #include <climits>
 #include <cstddef>
 #include <cstdint>
@@ -64,17 +65,12 @@ bool isBlank(char c)
     return c == ' ' || c == '\t' || c == '\x0b' || c == '\x0c' || c == '\x1a';
 }
 
+// What lies from the first byte that is no blank to the last one.
 QByteArray trimmedBlanks(const QByteArray &text)
 {
-    qsizetype begin = 0;
-    qsizetype end = text.size();
-    while (begin < end && isBlank(text[begin])) {
-        ++begin;
-    }
-    while (end > begin && isBlank(text[end - 1])) {
-        --end;
-    }
-    return text.sliced(begin, end - begin);
+    const auto first = std::find_if_not(text.cbegin(), text.cend(), isBlank);
+    const auto last = std::find_if_not(text.crbegin(), text.crend(), isBlank).base();
+    return first < last ? QByteArray(first, last - first) : QByteArray();
 }
 
 QByteArray withoutLineBreaks(QByteArray text)
@@ -145,11 +141,31 @@ QList<FileLine> linesOf(QByteArray data)
     return lines;
 }
 
+// The line end written lines get: the one that ends the first line of the
+// old file; in a file without one, "\n", the line end of the systems the
+// fuzzers run on.
+QByteArray newLineEnd(const QList<FileLine> &before)
+{
+    for (const FileLine &line : before) {
+        if (!line.end.isEmpty()) {
+            return line.end;
+        }
+    }
+    return QByteArrayLiteral("\n");
+}
+
 // Old lines kept byte for byte, in order, at the places the mapping gives;
-// only the last old line may gain the line end it lacked.
+// only the last old line may gain the line end it lacked, and new lines end
+// with the new line end.
 bool keptAsWere(const QList<FileLine> &before, const QList<FileLine> &after, qsizetype skipBefore,
                 qsizetype firstNew, qsizetype newCount)
 {
+    const QByteArray lineEnd = newLineEnd(before);
+    for (qsizetype k = firstNew; k < firstNew + newCount && k < after.size(); ++k) {
+        if (skipBefore < 0 && after[k].end != lineEnd) {
+            return false;
+        }
+    }
     qsizetype j = 0;
     for (qsizetype i = 0; i < before.size(); ++i) {
         if (i == skipBefore) {
@@ -162,7 +178,7 @@ bool keptAsWere(const QList<FileLine> &before, const QList<FileLine> &after, qsi
         if (j >= after.size() || after[j].text != before[i].text) {
             return false;
         }
-        const bool gainedEnd = i == before.size() - 1 && before[i].end.isEmpty();
+        const bool gainedEnd = i == before.size() - 1 && before[i].end.isEmpty() && after[j].end == lineEnd;
         if (after[j].end != before[i].end && !gainedEnd) {
             return false;
         }
@@ -188,7 +204,8 @@ bool onlyTheKeyChanged(const QByteArray &oldData, const QByteArray &newData, con
         if (after[k].text != keyLine) {
             continue;
         }
-        if (after.size() == before.size() && keptAsWere(before, after, k, k, 1)) {
+        // A replaced line keeps its own line end, or its lack of one.
+        if (after.size() == before.size() && after[k].end == before[k].end && keptAsWere(before, after, k, k, 1)) {
             return true;
         }
         if (after.size() == before.size() + 1 && keptAsWere(before, after, -1, k, 1)) {
