@@ -17,6 +17,7 @@
 #include <QThread>
 
 #include <algorithm>
+#include <cstdio>
 
 namespace {
 
@@ -122,14 +123,23 @@ std::vector<SharedRadioRow> measureSharedRadio(const QString &rigdeckSim, int sa
                  QStringLiteral("—"), false}};
     }
     const QString address = QStringLiteral("rigctld:127.0.0.1:%1").arg(port);
+    // The variable would win over the settings file's [DEVICE] entry.
+    const QByteArray namedPort = qgetenv("RIGDECK_COM1");
+    qunsetenv("RIGDECK_COM1");
     // Messages would stop the run; none is expected.
-    setMessageHandler([](const QString &) {});
+    setMessageHandler([](const QString &text) { std::fprintf(stderr, "bench: message %s\n", qPrintable(text)); });
 
+    // The direct line is a simulator of its own: rigctld holds the first.
+    QProcess directSim;
+    directSim.start(rigdeckSim, QStringList());
+    directSim.waitForReadyRead(5000);
+    const QString directPty = QString::fromLocal8Bit(directSim.readLine()).trimmed();
     std::vector<double> throughServer, direct;
     for (int i = 0; i < runs; ++i) {
         throughServer.push_back(startOnce(address, dir.path()));
-        direct.push_back(startOnce(pty, dir.path()));
+        direct.push_back(startOnce(directPty, dir.path()));
     }
+    stop(directSim);
 
     std::vector<double> clicks;
     {
@@ -161,6 +171,9 @@ std::vector<SharedRadioRow> measureSharedRadio(const QString &rigdeckSim, int sa
         }
     }
     setMessageHandler({});
+    if (!namedPort.isEmpty()) {
+        qputenv("RIGDECK_COM1", namedPort);
+    }
     stop(rigctld);
     stop(sim);
 
