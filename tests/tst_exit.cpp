@@ -4,7 +4,10 @@
 #include "app/HelpViewer.h"
 #include "app/Form2.h"
 #include "settings/Settings.h"
+#include "radio/RadioLink.h"
+#include "support/EnvironmentOverride.h"
 #include "support/RadioRig.h"
+#include "support/WindowProbe.h"
 #include "voice/VoiceMemoryPanel.h"
 
 #include <QAction>
@@ -101,13 +104,7 @@ private slots:
         rig.start();
         Form1 &w = rig.window();
         w.show();
-        w.findChild<QAction *>(QStringLiteral("MENU_RS232C"))->trigger();
-        Form2 *dialog = nullptr;
-        for (QWidget *window : QApplication::topLevelWidgets()) {
-            if (auto *found = qobject_cast<Form2 *>(window); found && found->isVisible()) {
-                dialog = found;
-            }
-        }
+        Form2 *dialog = openPortDialog(w);
         QVERIFY(dialog);
         QPointer<Form2> open(dialog);
         dialog->Combo1()->lineEdit()->selectAll();
@@ -145,7 +142,7 @@ private slots:
         QVERIFY(rig.messages().messages().isEmpty());
     }
 
-    void exitDuringAVoiceRecordingSendsAndStoresNothing()
+    void exitWhileRecordingAndPlayingStopsEveryTimer()
     {
         RadioRig rig;
         rig.writeSettings(StoredSettings);
@@ -153,11 +150,19 @@ private slots:
         Form1 &w = rig.window();
         w.show();
         w.voice().Command8_Click(2);
+        w.voice().Command9_Click(0);
         QByteArrayList recording = StartupQueries;
-        recording << "LM03;";
-        QCOMPARE(rig.commandsAfterSettling(), recording);
+        recording << "LM03;" << "PB01;";
+        QTRY_COMPARE(rig.radio().commands(), recording);
+        QVERIFY(w.voice().Timer2().isActive());
+        QVERIFY(w.voice().Timer3().isActive());
 
         QTest::mouseClick(w.Command12(), Qt::LeftButton);
+        // Nothing runs after exit: no tick would end the take or the playback
+        // and store or send anything.
+        QVERIFY(!w.link().Timer1().isActive());
+        QVERIFY(!w.voice().Timer2().isActive());
+        QVERIFY(!w.voice().Timer3().isActive());
         QVERIFY(!rig.port().portOpen());
         QCOMPARE(rig.commandsAfterSettling(), recording);
         QCOMPARE(ReadSetting(Key::recTime(2), Section::Rec, rig.settingsFile()), SettingMissing);
@@ -175,11 +180,10 @@ private slots:
     void exitWhenThePortNeverOpened()
     {
         QFETCH(QByteArray, settings);
-        qputenv("RIGDECK_COM8", "/nonexistent/ttyRIGDECK");
+        const EnvironmentOverride missingDevice("RIGDECK_COM8", "/nonexistent/ttyRIGDECK");
         RadioRig rig;
         rig.writeSettings(settings);
         rig.start();
-        qunsetenv("RIGDECK_COM8");
         Form1 &w = rig.window();
         w.show();
         QCOMPARE(rig.messages().messages(), QStringList{OpenFailedMessage});

@@ -34,9 +34,7 @@ void trigger(Form1 &w, const char *name)
 
 Form3 *openAbout(Form1 &w)
 {
-    trigger(w, "MENU_HELP_VER");
-    const QList<Form3 *> windows = shownWindows<Form3>();
-    return windows.size() == 1 ? windows.first() : nullptr;
+    return openFromMenu<Form3>(w, "MENU_HELP_VER");
 }
 
 // The caption of a frame, label or button, as the operator reads it.
@@ -178,8 +176,7 @@ private slots:
         rig.start();
         Form1 &w = rig.window();
         w.show();
-        trigger(w, "MENU_RS232C");
-        QCOMPARE(shownWindows<Form2>().size(), 1);
+        QVERIFY(openPortDialog(w));
         QVERIFY(!w.MENU_SETUP()->isEnabled());
         QVERIFY(w.MENU_HELP()->isEnabled());
         for (QAction *entry : w.MENU_HELP()->actions()) {

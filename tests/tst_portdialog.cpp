@@ -6,6 +6,7 @@
 #include "app/Form2.h"
 #include "radio/SerialPort.h"
 #include "settings/Settings.h"
+#include "support/EnvironmentOverride.h"
 #include "support/WindowProbe.h"
 #include "support/RadioRig.h"
 
@@ -33,18 +34,6 @@ QList<bool> radioControlsEnabled(Form1 &w)
 
 const QList<bool> Unlocked = {true, true, true, true};
 const QList<bool> Locked = {false, false, false, false};
-
-QAction *action(Form1 &w, const char *name)
-{
-    return w.findChild<QAction *>(QLatin1String(name));
-}
-
-Form2 *openDialog(Form1 &w)
-{
-    action(w, "MENU_RS232C")->trigger();
-    const QList<Form2 *> dialogs = shownWindows<Form2>();
-    return dialogs.size() == 1 ? dialogs.first() : nullptr;
-}
 
 // As the operator does it: the list drops down and an entry is chosen.
 void pick(QComboBox *combo, const QString &item)
@@ -99,7 +88,7 @@ private slots:
     {
         RadioRig rig;
         rig.start();
-        Form2 *dialog = openDialog(rig.window());
+        Form2 *dialog = openPortDialog(rig.window());
         QVERIFY(dialog);
         QCOMPARE(dialog->windowTitle(), QStringLiteral("通信設定"));
         QVERIFY(!dialog->parentWidget());
@@ -154,7 +143,7 @@ private slots:
             rig.writeSettings(settings);
         }
         rig.start();
-        Form2 *dialog = openDialog(rig.window());
+        Form2 *dialog = openPortDialog(rig.window());
         QVERIFY(dialog);
         QCOMPARE(dialog->Combo1()->currentText(), port);
         QCOMPARE(dialog->Combo2()->currentText(), speed);
@@ -178,7 +167,7 @@ private slots:
         w.show();
         QCOMPARE(radioControlsEnabled(w), Unlocked);
 
-        Form2 *dialog = openDialog(w);
+        Form2 *dialog = openPortDialog(w);
         QVERIFY(dialog);
         QCOMPARE(radioControlsEnabled(w), Locked);
         QVERIFY(w.MENU_HELP()->isEnabled());
@@ -189,7 +178,10 @@ private slots:
         QCOMPARE(rig.readSettings(), StoredSettings);
         QCOMPARE(w.portSetting().text(), QStringLiteral("1,19200"));
         QVERIFY(rig.messages().messages().isEmpty());
-        QCOMPARE(rig.commandsAfterSettling(), StartupQueries);
+        // The dialog sent nothing: the next command after start-up's queries
+        // is the one clicked now.
+        w.keyer().Command2_Click(0);
+        QTRY_COMPARE(rig.radio().commands(), StartupQueries + QByteArrayList{"KY1;"});
     }
 
     void changedChoiceIsStoredForTheNextStart_data()
@@ -219,7 +211,7 @@ private slots:
         rig.start();
         Form1 &w = rig.window();
         w.show();
-        Form2 *dialog = openDialog(w);
+        Form2 *dialog = openPortDialog(w);
         QVERIFY(dialog);
 
         choose(dialog->Combo1(), port, portFromList);
@@ -239,7 +231,8 @@ private slots:
         QVERIFY(rig.port().portOpen());
         QCOMPARE(rig.port().commPort(), 1);
         QCOMPARE(rig.port().baudRate(), 19200);
-        QCOMPARE(rig.commandsAfterSettling(), StartupQueries);
+        w.keyer().Command2_Click(0);
+        QTRY_COMPARE(rig.radio().commands(), StartupQueries + QByteArrayList{"KY1;"});
         QVERIFY(rig.messages().messages().isEmpty());
     }
 
@@ -249,13 +242,13 @@ private slots:
         rig.start();
         Form1 &w = rig.window();
         w.show();
-        QPointer<Form2> first = openDialog(w);
+        QPointer<Form2> first = openPortDialog(w);
         QVERIFY(first);
         pick(first->Combo1(), QStringLiteral("COM3"));
         pick(first->Combo2(), QStringLiteral("9600"));
         closeDialog(first, true);
 
-        Form2 *second = openDialog(w);
+        Form2 *second = openPortDialog(w);
         QVERIFY(second);
         QVERIFY(first.isNull());
         QCOMPARE(second->Combo1()->currentText(), QStringLiteral("COM3"));
@@ -271,7 +264,7 @@ private slots:
         rig.start();
         Form1 &w = rig.window();
         w.show();
-        Form2 *dialog = openDialog(w);
+        Form2 *dialog = openPortDialog(w);
         QVERIFY(dialog);
         type(dialog->Combo1(), QStringLiteral("COM5"));
 
@@ -311,18 +304,19 @@ private slots:
         QFETCH(int, openedSpeed);
         QFETCH(QStringList, messages);
         RadioRig rig;
-        // Port 3 leads to the same simulated radio.
-        qputenv("RIGDECK_COM3", rig.radio().devicePath().toLocal8Bit());
-        rig.start();
-        Form2 *dialog = openDialog(rig.window());
-        QVERIFY(dialog);
-        type(dialog->Combo1(), port);
-        type(dialog->Combo2(), speed);
-        closeDialog(dialog, true);
-        QVERIFY(rig.messages().messages().isEmpty());
+        {
+            // Port 3 leads to the same simulated radio.
+            const EnvironmentOverride port3("RIGDECK_COM3", rig.radio().devicePath().toLocal8Bit());
+            rig.start();
+            Form2 *dialog = openPortDialog(rig.window());
+            QVERIFY(dialog);
+            type(dialog->Combo1(), port);
+            type(dialog->Combo2(), speed);
+            closeDialog(dialog, true);
+            QVERIFY(rig.messages().messages().isEmpty());
 
-        rig.start();
-        qunsetenv("RIGDECK_COM3");
+            rig.start();
+        }
         Form1 &w = rig.window();
         w.show();
         QCOMPARE(rig.messages().messages(), messages);
@@ -334,7 +328,7 @@ private slots:
         const int breakIn = w.keySpeed().BreakInOn();
         w.keySpeed().Command3_Click();
         QCOMPARE(w.keySpeed().BreakInOn(), 1 - breakIn);
-        Form2 *again = openDialog(w);
+        Form2 *again = openPortDialog(w);
         QVERIFY(again);
         QCOMPARE(again->Combo1()->currentText(), QStringLiteral("COM") + port.at(3));
         QCOMPARE(again->Combo2()->currentText(), speed);
@@ -376,7 +370,7 @@ private slots:
         RadioRig rig;
         rig.writeSettings(settings);
         rig.start();
-        Form2 *dialog = openDialog(rig.window());
+        Form2 *dialog = openPortDialog(rig.window());
         QVERIFY(dialog && dialog->Combo3());
         type(dialog->Combo1(), port);
         QCOMPARE(dialog->Combo3()->currentText(), shown);
@@ -394,7 +388,7 @@ private slots:
     {
         RadioRig rig; // names port 1 in RIGDECK_COM1
         rig.start();
-        Form2 *dialog = openDialog(rig.window());
+        Form2 *dialog = openPortDialog(rig.window());
         QVERIFY(dialog && dialog->Combo3());
         QCOMPARE(dialog->Combo3()->currentText(), rig.radio().devicePath());
         QVERIFY(!dialog->Combo3()->isEnabled());

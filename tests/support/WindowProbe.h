@@ -2,8 +2,10 @@
 
 #include "ui/ClickLabel.h"
 #include "app/Form1.h"
+#include "app/Form2.h"
 #include "mode/ModePanel.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QList>
 
@@ -19,6 +21,22 @@ QList<Window *> shownWindows()
         }
     }
     return windows;
+}
+
+// The window a menu entry of the main window opened, as the operator finds
+// it on the screen: null unless exactly one of its kind is shown.
+template<typename Window>
+Window *openFromMenu(Form1 &w, const char *entry)
+{
+    w.findChild<QAction *>(QLatin1String(entry))->trigger();
+    const QList<Window *> windows = shownWindows<Window>();
+    return windows.size() == 1 ? windows.first() : nullptr;
+}
+
+// The port dialog, opened from 設定 → ＲＳ２３２Ｃの設定.
+inline Form2 *openPortDialog(Form1 &w)
+{
+    return openFromMenu<Form2>(w, "MENU_RS232C");
 }
 
 // The background colours of the five mode labels, in index order.
