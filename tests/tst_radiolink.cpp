@@ -2,12 +2,15 @@
 // pseudo-terminal.
 #include "radio/QtSerialPortDevice.h"
 #include "radio/RadioLink.h"
+#include "radio/TraceLog.h"
 #include "settings/PortSetting.h"
 #include "sim/Ft2000Model.h"
 #include "sim/PtyRadio.h"
 #include "support/MessageRecorder.h"
 
+#include <QFile>
 #include <QSignalSpy>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QThread>
 #include <QTimer>
@@ -161,10 +164,19 @@ private slots:
         m_radio->sendRaw(before);
         QThread::msleep(20);
         QSignalSpy skippedSpy(m_link, &RadioLink::messageSkipped);
-        QString reply;
-        QCOMPARE(m_link->Query(QStringLiteral("MD0;"), reply), RadioLink::QueryResult::Answered);
-        QCOMPARE(reply, expected);
+        QTemporaryDir folder;
+        const QString tracePath = folder.filePath(QStringLiteral("trace"));
+        {
+            TraceLog trace(*m_link, tracePath);
+            QString reply;
+            QCOMPARE(m_link->Query(QStringLiteral("MD0;"), reply), RadioLink::QueryResult::Answered);
+            QCOMPARE(reply, expected);
+        }
         QCOMPARE(skippedSpy.count(), skipped);
+        // What was skipped shows in the trace.
+        QFile traced(tracePath);
+        QVERIFY(traced.open(QIODevice::ReadOnly));
+        QCOMPARE(traced.readAll().count("skipped"), skipped);
     }
 
     void nothingIsKeptBetweenWaits()

@@ -59,6 +59,8 @@ TraceLog::TraceLog(RadioLink &link, const QString &path, QObject *parent)
         write("->", command, written ? nullptr : "(write failed)");
     });
     connect(&link, &RadioLink::replyReceived, this, [this](const QByteArray &reply) { write("<-", reply); });
+    connect(&link, &RadioLink::messageSkipped, this,
+            [this](const QByteArray &message) { write("<-", message, "(not the answer, skipped)"); });
 }
 
 QByteArray TraceLog::printable(const QByteArray &bytes)
