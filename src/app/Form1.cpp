@@ -1,21 +1,22 @@
 #include "app/Form1.h"
 
-#include "ui/Accessibility.h"
-#include "ui/ClickLabel.h"
+#include "app/Form2.h"
 #include "app/Form3.h"
 #include "app/HelpViewer.h"
-#include "ui/MessageBox.h"
-#include "ui/Twips.h"
 #include "keyer/KeySpeedPanel.h"
 #include "keyer/KeyerPanel.h"
 #include "launcher/LauncherPanel.h"
 #include "mode/ModePanel.h"
-#include "app/Form2.h"
 #include "radio/Ft2000Cat.h"
 #include "radio/RadioLink.h"
 #include "radio/SerialPort.h"
 #include "settings/PortSetting.h"
 #include "settings/Settings.h"
+#include "ui/Accessibility.h"
+#include "ui/ClickLabel.h"
+#include "ui/DesignLook.h"
+#include "ui/MessageBox.h"
+#include "ui/Twips.h"
 #include "voice/AudioRecorderPanel.h"
 #include "voice/VoiceMemoryPanel.h"
 
@@ -24,7 +25,6 @@
 #include <QGroupBox>
 #include <QMenuBar>
 #include <QPushButton>
-#include <QShortcut>
 #include <QSlider>
 
 Form1::Form1(SerialPort &port, QWidget *parent)
@@ -36,14 +36,7 @@ Form1::Form1(SerialPort &port, QWidget *parent)
     m_link = new RadioLink(port, this);
     connect(m_link, &RadioLink::noResponse, this, [] { ShowMessage(NoResponseMessage); });
 
-    // The window was designed for a 9-point font; frames carry their caption
-    // on the border line, so nested frames fit their designed bounds.
-    QFont designFont = font();
-    designFont.setPointSize(9);
-    setFont(designFont);
-    setStyleSheet(QStringLiteral(
-        "QGroupBox { border: 1px solid palette(mid); border-radius: 3px; margin-top: 7px; }"
-        "QGroupBox::title { subcontrol-origin: margin; subcontrol-position: top left; left: 5px; padding: 0 1px; }"));
+    DesignLook::apply(this);
 
     auto *client = new QWidget(this);
     client->setObjectName(QStringLiteral("Form1Client"));
@@ -77,7 +70,6 @@ Form1::Form1(SerialPort &port, QWidget *parent)
     QWidget::setTabOrder(m_keySpeed->Slider1(), m_keySpeed->Command13());
 
     buildMenus();
-    buildKeyerShortcuts();
     setFixedSize(sizeHint());
 }
 
@@ -90,45 +82,24 @@ Form1::~Form1()
 
 void Form1::buildMenus()
 {
-    m_menuSetup = menuBar()->addMenu(QStringLiteral("設定"));
-    m_menuSetup->setObjectName(QStringLiteral("MENU_SETUP"));
-    // A popup is otherwise named by its empty window title.
-    m_menuSetup->setAccessibleName(m_menuSetup->title());
-    QAction *rs232c = m_menuSetup->addAction(QStringLiteral("ＲＳ２３２Ｃの設定"));
-    rs232c->setObjectName(QStringLiteral("MENU_RS232C"));
-    connect(rs232c, &QAction::triggered, this, &Form1::MENU_RS232C_Click);
-    QAction *end = m_menuSetup->addAction(QStringLiteral("終了"));
-    end->setObjectName(QStringLiteral("MENU_END"));
-    connect(end, &QAction::triggered, this, &Form1::MENU_END_Click);
-
-    m_menuHelp = menuBar()->addMenu(QStringLiteral("ヘルプ"));
-    m_menuHelp->setObjectName(QStringLiteral("MENU_HELP"));
-    m_menuHelp->setAccessibleName(m_menuHelp->title());
-    QAction *operation = m_menuHelp->addAction(QStringLiteral("操作手順"));
-    operation->setObjectName(QStringLiteral("MENU_HELP_OPE"));
-    connect(operation, &QAction::triggered, this, &Form1::MENU_HELP_OPE_Click);
-    QAction *version = m_menuHelp->addAction(QStringLiteral("バージョン"));
-    version->setObjectName(QStringLiteral("MENU_HELP_VER"));
-    connect(version, &QAction::triggered, this, &Form1::MENU_HELP_VER_Click);
-}
-
-void Form1::buildKeyerShortcuts()
-{
-    // As in contest loggers: F1-F5 play the message memories, Shift+F1-F5 the
-    // text memories. They press the buttons, so a locked keyer stays locked.
-    static constexpr Qt::Key FunctionKeys[KeyerPanel::Channels] = {Qt::Key_F1, Qt::Key_F2, Qt::Key_F3, Qt::Key_F4,
-                                                                  Qt::Key_F5};
-    for (int i = 0; i < KeyerPanel::Channels; ++i) {
-        auto *message = new QShortcut(QKeySequence(FunctionKeys[i]), this);
-        message->setObjectName(QStringLiteral("MessageMemoryKey_%1").arg(i));
-        // A held key plays its memory once, as a held button does.
-        message->setAutoRepeat(false);
-        connect(message, &QShortcut::activated, m_keyer->Command2(i), &QPushButton::click);
-        auto *text = new QShortcut(QKeySequence(Qt::SHIFT | FunctionKeys[i]), this);
-        text->setObjectName(QStringLiteral("TextMemoryKey_%1").arg(i));
-        text->setAutoRepeat(false);
-        connect(text, &QShortcut::activated, m_keyer->Command1(i), &QPushButton::click);
-    }
+    auto addMenu = [this](const QString &title, const char *name) {
+        QMenu *menu = menuBar()->addMenu(title);
+        menu->setObjectName(QLatin1String(name));
+        // A popup is otherwise named by its empty window title.
+        menu->setAccessibleName(title);
+        return menu;
+    };
+    auto addItem = [this](QMenu *menu, const QString &caption, const char *name, void (Form1::*handler)()) {
+        QAction *item = menu->addAction(caption);
+        item->setObjectName(QLatin1String(name));
+        connect(item, &QAction::triggered, this, handler);
+    };
+    m_menuSetup = addMenu(QStringLiteral("設定"), "MENU_SETUP");
+    addItem(m_menuSetup, QStringLiteral("ＲＳ２３２Ｃの設定"), "MENU_RS232C", &Form1::MENU_RS232C_Click);
+    addItem(m_menuSetup, QStringLiteral("終了"), "MENU_END", &Form1::MENU_END_Click);
+    m_menuHelp = addMenu(QStringLiteral("ヘルプ"), "MENU_HELP");
+    addItem(m_menuHelp, QStringLiteral("操作手順"), "MENU_HELP_OPE", &Form1::MENU_HELP_OPE_Click);
+    addItem(m_menuHelp, QStringLiteral("バージョン"), "MENU_HELP_VER", &Form1::MENU_HELP_VER_Click);
 }
 
 QString Form1::settingsFile() const
@@ -150,32 +121,15 @@ QList<Form1::StartupStep> Form1::startupSteps()
 {
     QList<StartupStep> steps;
     for (int i = 0; i < Ft2000Cat::KeyerMemories; ++i) {
-        steps.append({Ft2000Cat::keyerMemoryQuery(i + 1), [this, i](const QString &reply) {
-                          const std::optional<QString> text = Ft2000Cat::textMemory(reply);
-                          if (text) {
-                              m_keyer->showTextMemory(i, *text);
-                          }
-                          return text.has_value();
-                      }});
+        steps.append({Ft2000Cat::keyerMemoryQuery(i + 1),
+                      [this, i](const QString &reply) { return m_keyer->showTextMemory(i, Ft2000Cat::textMemory(reply)); }});
     }
     steps.append({Ft2000Cat::BreakInQuery, [this](const QString &reply) {
                       m_keySpeed->showBreakIn(Ft2000Cat::breakInOn(reply));
                       return true;
                   }});
-    steps.append({Ft2000Cat::ModeQuery, [this](const QString &reply) {
-                      std::optional<int> index = Ft2000Cat::modeIndex(reply);
-                      if (index && *index < 0) {
-                          // A mode the window does not offer: the radio is put into LSB.
-                          if (!m_link->SendCommand(Ft2000Cat::modeSet(0))) {
-                              return false;
-                          }
-                          index = 0;
-                      }
-                      if (index) {
-                          m_mode->highlight(*index);
-                      }
-                      return true;
-                  }});
+    steps.append({Ft2000Cat::ModeQuery,
+                  [this](const QString &reply) { return m_mode->showReportedMode(Ft2000Cat::modeIndex(reply)); }});
     steps.append({Ft2000Cat::KeySpeedQuery, [this](const QString &reply) {
                       const Ft2000Cat::KeySpeed speed = Ft2000Cat::keySpeed(reply);
                       m_keySpeed->showSpeed(speed.caption, speed.wpm);
@@ -259,26 +213,25 @@ void Form1::Form_Unload()
 
 // Dialogs and help
 
-// The dialog and the version window have no owner, so they do not inherit
-// the window's look; they are given it, as they were drawn with it.
-void Form1::lookAlike(QWidget *window) const
+namespace {
+void bringUp(QWidget *window)
 {
-    window->setFont(font());
-    window->setStyleSheet(styleSheet());
+    window->show();
+    window->raise();
+    window->activateWindow();
 }
+} // namespace
 
 void Form1::MENU_RS232C_Click()
 {
     setRadioControlsEnabled(false);
     // A closed dialog may still wait for its deletion; it no longer counts.
     if (m_form2 && m_form2->isVisible()) {
-        m_form2->show();
-        m_form2->raise();
-        m_form2->activateWindow();
+        bringUp(m_form2);
         return;
     }
     m_form2 = new Form2([this] { return settingsFile(); });
-    lookAlike(m_form2);
+    DesignLook::apply(m_form2);
     connect(m_form2, &Form2::unloaded, this, [this](const PortSetting &setting) {
         m_portSetting = setting;
         setRadioControlsEnabled(true);
@@ -296,9 +249,7 @@ void Form1::MENU_HELP_VER_Click()
 {
     if (!m_form3 || !m_form3->isVisible()) {
         m_form3 = new Form3;
-        lookAlike(m_form3);
+        DesignLook::apply(m_form3);
     }
-    m_form3->show();
-    m_form3->raise();
-    m_form3->activateWindow();
+    bringUp(m_form3);
 }

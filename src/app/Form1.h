@@ -80,7 +80,6 @@ protected:
 
 private:
     void buildMenus();
-    void buildKeyerShortcuts();
     // A start-up question and how its answer is shown; false when the
     // answer cannot be shown.
     struct StartupStep {
@@ -88,7 +87,6 @@ private:
         std::function<bool(const QString &reply)> show;
     };
     QList<StartupStep> startupSteps();
-    void lookAlike(QWidget *window) const;
 
     SerialPort &m_port;
     RadioLink *m_link;

@@ -9,6 +9,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QShortcut>
 
 namespace {
 const QString TextMemoryTip =
@@ -76,6 +77,24 @@ KeyerPanel::KeyerPanel(RadioLink &link, QWidget *window)
             m_command2[i], QStringLiteral("メッセージメモリー %1 (%2)").arg(n).arg(channel),
             QStringLiteral("無線機のメッセージメモリー %1 を再生します。ショートカットキー: F%1。").arg(n));
     }
+    buildShortcuts(window);
+}
+
+void KeyerPanel::buildShortcuts(QWidget *window)
+{
+    // They press the buttons, so a locked keyer stays locked.
+    static constexpr Qt::Key FunctionKeys[Channels] = {Qt::Key_F1, Qt::Key_F2, Qt::Key_F3, Qt::Key_F4, Qt::Key_F5};
+    for (int i = 0; i < Channels; ++i) {
+        auto *message = new QShortcut(QKeySequence(FunctionKeys[i]), window);
+        message->setObjectName(QStringLiteral("MessageMemoryKey_%1").arg(i));
+        // A held key plays its memory once, as a held button does.
+        message->setAutoRepeat(false);
+        connect(message, &QShortcut::activated, m_command2[i], &QPushButton::click);
+        auto *text = new QShortcut(QKeySequence(Qt::SHIFT | FunctionKeys[i]), window);
+        text->setObjectName(QStringLiteral("TextMemoryKey_%1").arg(i));
+        text->setAutoRepeat(false);
+        connect(text, &QShortcut::activated, m_command1[i], &QPushButton::click);
+    }
 }
 
 void KeyerPanel::Command1_Click(int index)
@@ -88,7 +107,10 @@ void KeyerPanel::Command2_Click(int index)
     m_link.SendCommand(Ft2000Cat::messageMemoryPlay(index));
 }
 
-void KeyerPanel::showTextMemory(int index, const QString &text)
+bool KeyerPanel::showTextMemory(int index, const std::optional<QString> &text)
 {
-    m_text1[index]->setText(text);
+    if (text) {
+        m_text1[index]->setText(*text);
+    }
+    return text.has_value();
 }

@@ -3,6 +3,7 @@
 #include <QObject>
 
 #include <array>
+#include <optional>
 
 class QGroupBox;
 class QLabel;
@@ -31,10 +32,15 @@ public:
     // MESSAGE button: message memory index+1.
     void Command2_Click(int index);
 
-    // Start-up: the radio's text memory index+1 as it is to be shown.
-    void showTextMemory(int index, const QString &text);
+    // Start-up: the radio's text memory index+1 as it is to be shown; false
+    // (nothing shown) for a reply that cannot hold one.
+    bool showTextMemory(int index, const std::optional<QString> &text);
 
 private:
+    // As in contest loggers: F1-F5 play the message memories, Shift+F1-F5
+    // the text memories, wherever the focus is in the window.
+    void buildShortcuts(QWidget *window);
+
     RadioLink &m_link;
     QGroupBox *m_frame1;
     std::array<QLabel *, Channels> m_label1{};

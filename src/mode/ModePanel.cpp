@@ -39,6 +39,21 @@ ModePanel::ModePanel(RadioLink &link, QWidget *middleBand)
     }
 }
 
+bool ModePanel::showReportedMode(std::optional<int> index)
+{
+    if (index && *index < 0) {
+        // A mode the window does not offer: the radio is put into LSB.
+        if (!m_link.SendCommand(Ft2000Cat::modeSet(0))) {
+            return false;
+        }
+        index = 0;
+    }
+    if (index) {
+        highlight(*index);
+    }
+    return true;
+}
+
 void ModePanel::Label2_Click(int index)
 {
     m_link.SendCommand(Ft2000Cat::modeSet(index));

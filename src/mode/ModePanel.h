@@ -3,6 +3,7 @@
 #include <QObject>
 
 #include <array>
+#include <optional>
 
 class ClickLabel;
 class QGroupBox;
@@ -26,6 +27,10 @@ public:
 
     // Paints the label of index red and every other one white.
     void highlight(int index);
+    // Start-up: the mode the radio reported, nothing for no report, -1 for
+    // one the window does not offer (the radio is then put into LSB). False
+    // when the line failed that command.
+    bool showReportedMode(std::optional<int> index);
 
 private:
     RadioLink &m_link;
