@@ -129,7 +129,12 @@ private slots:
         }
         QTRY_COMPARE(rig.radio().unwrittenBytes(), qsizetype(0));
         const qint64 growth = ProcessProbe::residentBytes() - residentBefore;
+#ifndef __SANITIZE_ADDRESS__
+        // (Under AddressSanitizer freed memory is held back on purpose.)
         QVERIFY2(growth < 8 * 1024 * 1024, qPrintable(QStringLiteral("grew by %1 KiB").arg(growth / 1024)));
+#else
+        Q_UNUSED(growth);
+#endif
         // Nothing of it became an answer or was sent on.
         rig.radio().clear();
         rig.window().keyer().Command2_Click(2);

@@ -280,7 +280,7 @@ private slots:
             << false << QByteArray("KM1;") << QByteArray("send_cmd_rx: KM1; ;\nReply: KM1AB};\nRPRT 0\n")
             << QByteArray("KM1AB};") << true;
         QTest::newRow("rigctld: NUL after the reply")
-            << false << QByteArray("KS;") << QByteArray("send_cmd_rx: KS; ;\nReply: KS025;\0RPRT 0\n", 42)
+            << false << QByteArray("KS;") << (QByteArray("send_cmd_rx: KS; ;\nReply: KS025;") + '\0' + "RPRT 0\n")
             << QByteArray("KS025;") << true;
         QTest::newRow("rigctld: answer in pieces") << false << QByteArray("BI;")
                                                    << QByteArray("send_cmd_rx: BI; ;\nRep|ly: BI|1;\nRP|RT 0\n")
