@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "PacedLine.h"
 
 #include <algorithm>
@@ -109,9 +110,8 @@ std::optional<PacedLine::Event> PacedLine::waitFor(Event::Kind kind, const QByte
     std::unique_lock lock(m_mutex);
     std::optional<Event> found;
     m_logged.wait_until(lock, deadline, [&] {
-        const auto match = std::find_if(m_events.cbegin(), m_events.cend(), [&](const Event &event) {
-            return event.kind == kind && event.bytes == bytes;
-        });
+        const auto match = std::find_if(m_events.cbegin(), m_events.cend(),
+                                        [&](const Event &event) { return event.kind == kind && event.bytes == bytes; });
         if (match != m_events.cend()) {
             found = *match;
         }

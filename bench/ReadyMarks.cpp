@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Preloaded (LD_PRELOAD) into the real rigdeck by the benchmark probe. It
 // notes on the monotonic clock, in the file named by RIGDECK_BENCH_MARKS,
 // when the application object exists, when the main window starts being

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // rigdeck-bench-probe: measures RIGDECK against the simulated FT2000 on a
 // pseudo-terminal and prints one Markdown table. bench/run.sh builds it and
 // runs it; progress goes to stderr, the table to stdout.
@@ -231,8 +232,8 @@ public:
         posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, output.c_str(), O_WRONLY | O_CREAT | O_APPEND, 0644);
         posix_spawn_file_actions_adddup2(&actions, STDOUT_FILENO, STDERR_FILENO);
         m_started = Clock::now();
-        const int failed = ::posix_spawn(&m_pid, program.c_str(), &actions, nullptr, arguments.data(),
-                                         environment.data());
+        const int failed =
+            ::posix_spawn(&m_pid, program.c_str(), &actions, nullptr, arguments.data(), environment.data());
         posix_spawn_file_actions_destroy(&actions);
         if (failed != 0) {
             m_pid = -1;
@@ -558,8 +559,7 @@ Summary commandLatency(const Options &options, PacedLine &line, const QByteArray
         line.clear();
         runEventLoop(20ms);
         const Clock::time_point from = action();
-        const std::optional<PacedLine::Event> heard =
-            line.waitFor(PacedLine::Event::Kind::Heard, command, from + 1s);
+        const std::optional<PacedLine::Event> heard = line.waitFor(PacedLine::Event::Kind::Heard, command, from + 1s);
         if (heard) {
             latencies.push_back(milliseconds(heard->at - from));
         }
@@ -896,8 +896,7 @@ void measureAndPrint(const Options &options)
     const long long idleAllowance = inProcess.blinkTicks + 2;
     table.row(QStringLiteral("**Idle**, real `rigdeck` after start-up, every thread (%1), nothing happening")
                   .arg(idle.usage.threads),
-              usageText(idle.usage, idle.seconds),
-              QStringLiteral("only timer ticks (%1)").arg(blink),
+              usageText(idle.usage, idle.seconds), QStringLiteral("only timer ticks (%1)").arg(blink),
               verdict(idle.usage.voluntarySwitches <= idleAllowance));
     table.row(QStringLiteral("**Idle**, in-process window after start-up, main thread, nothing happening"),
               usageText(inProcess.idle, inProcess.idleSeconds), QStringLiteral("the same"),
@@ -908,18 +907,18 @@ void measureAndPrint(const Options &options)
               usageText(inProcess.recording, inProcess.recordingSeconds),
               QStringLiteral("one wake-up per tick (%1)")
                   .arg(blinkText(inProcess.recordingFocus, inProcess.recordingBlinkTicks)),
-              verdict(inProcess.recording.voluntarySwitches
-                      <= inProcess.ticks + inProcess.recordingBlinkTicks + 2));
+              verdict(inProcess.recording.voluntarySwitches <= inProcess.ticks + inProcess.recordingBlinkTicks + 2));
 
     const double peakMiB = double(idle.peakKilobytes) / KilobytesPerMebibyte;
     table.row(QStringLiteral("**Peak resident memory** (VmHWM), real `rigdeck`, offscreen, after start-up"),
-              number(peakMiB, 1) + QStringLiteral(" MiB (resident %1 MiB after %2 s idle)")
-                                       .arg(number(double(idle.residentKilobytes) / KilobytesPerMebibyte, 1))
-                                       .arg(options.idleSeconds),
+              number(peakMiB, 1)
+                  + QStringLiteral(" MiB (resident %1 MiB after %2 s idle)")
+                        .arg(number(double(idle.residentKilobytes) / KilobytesPerMebibyte, 1))
+                        .arg(options.idleSeconds),
               QStringLiteral("< %1 MiB").arg(PeakMemoryTarget), verdict(peakMiB < PeakMemoryTarget));
     progress(QStringLiteral("line faults: hang-up, floods, dial reports"));
-    for (const LineFaultRow &row :
-         measureLineFaults(options.rigdeck, folder.path(), options.idleSeconds, qint64(options.floodMebibytes) * 1024 * 1024)) {
+    for (const LineFaultRow &row : measureLineFaults(options.rigdeck, folder.path(), options.idleSeconds,
+                                                     qint64(options.floodMebibytes) * 1024 * 1024)) {
         table.row(row.what, row.measured, row.target, verdict(row.met));
     }
     progress(QStringLiteral("beside a logger: through rigctld"));
@@ -930,10 +929,10 @@ void measureAndPrint(const Options &options)
     }
     const qint64 unstripped = QFileInfo(options.rigdeck).size();
     const qint64 stripped = strippedSize(options.rigdeck, folder.path());
-    table.row(QStringLiteral("**Executable** `rigdeck` (RelWithDebInfo; Qt linked dynamically)"),
-              QStringLiteral("%1 unstripped, %2 stripped")
-                  .arg(mebibytes(double(unstripped)),
-                       stripped < 0 ? QStringLiteral("?") : mebibytes(double(stripped))));
+    table.row(
+        QStringLiteral("**Executable** `rigdeck` (RelWithDebInfo; Qt linked dynamically)"),
+        QStringLiteral("%1 unstripped, %2 stripped")
+            .arg(mebibytes(double(unstripped)), stripped < 0 ? QStringLiteral("?") : mebibytes(double(stripped))));
 
     table.print();
 }
@@ -965,7 +964,8 @@ int main(int argc, char *argv[])
     const QCommandLineOption floodOption(QStringLiteral("flood-mebibytes"),
                                          QStringLiteral("Unsolicited bytes sent after start-up, per line kind."),
                                          QStringLiteral("MiB"), QStringLiteral("100"));
-    parser.addOptions({rigdeckOption, marksOption, runsOption, samplesOption, idleOption, floodOption, coldStartOption});
+    parser.addOptions(
+        {rigdeckOption, marksOption, runsOption, samplesOption, idleOption, floodOption, coldStartOption});
     parser.process(app);
     if (parser.isSet(coldStartOption)) {
         try {

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Builds RIGDECK and the measurement probe in build-bench (RelWithDebInfo),
 # measures start-up, the command path, idle cost and memory against the
 # simulated FT2000 on a pseudo-terminal, and prints one Markdown table.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/Form1.h"
 #include "radio/RadioPort.h"
 #include "radio/SimulatedSerialPort.h"
@@ -29,13 +30,14 @@ int main(int argc, char *argv[])
     parser.setApplicationDescription(QStringLiteral("Runs an FT2000 transceiver over its CAT serial line."));
     parser.addHelpOption();
     parser.addVersionOption();
-    const QCommandLineOption demo(QStringLiteral("demo"),
-                                  QStringLiteral("Run against the built-in simulated FT2000 instead of a serial port."));
+    const QCommandLineOption demo(
+        QStringLiteral("demo"), QStringLiteral("Run against the built-in simulated FT2000 instead of a serial port."));
     const QCommandLineOption ini(QStringLiteral("ini"), QStringLiteral("Use this settings file."),
                                  QStringLiteral("file"));
-    const QCommandLineOption trace(QStringLiteral("trace"),
-                                   QStringLiteral("Append every command sent and reply received, with a timestamp, to this file."),
-                                   QStringLiteral("file"));
+    const QCommandLineOption trace(
+        QStringLiteral("trace"),
+        QStringLiteral("Append every command sent and reply received, with a timestamp, to this file."),
+        QStringLiteral("file"));
     parser.addOption(demo);
     parser.addOption(ini);
     parser.addOption(trace);

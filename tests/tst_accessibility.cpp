@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What a screen reader finds in the windows: a name for every control that
 // tells it apart from its neighbours, a description that keeps the tooltip,
 // states and values that follow the radio, and a Tab order that reaches every
@@ -58,8 +59,8 @@ QList<QWidget *> namedControls(QWidget *window)
 {
     QList<QWidget *> controls;
     for (QWidget *w : window->findChildren<QWidget *>()) {
-        if (!w->objectName().isEmpty() && !w->objectName().startsWith(QLatin1String("qt_")) &&
-            w->metaObject() != &QWidget::staticMetaObject) {
+        if (!w->objectName().isEmpty() && !w->objectName().startsWith(QLatin1String("qt_"))
+            && w->metaObject() != &QWidget::staticMetaObject) {
             controls.append(w);
         }
     }
@@ -67,13 +68,13 @@ QList<QWidget *> namedControls(QWidget *window)
 }
 
 // A settings file of its own, so that a test never writes the operator's.
-struct MainWindow
-{
+struct MainWindow {
     QtSerialPortDevice port;
     QTemporaryDir dir;
     Form1 window{port};
     MainWindow() { window.setSettingsFile(dir.filePath(QStringLiteral("rigdeck.ini"))); }
-    template <typename T = QWidget> T *find(const QString &name)
+    template <typename T = QWidget>
+    T *find(const QString &name)
     {
         T *widget = window.findChild<T *>(name);
         Q_ASSERT(widget);
@@ -92,8 +93,8 @@ private slots:
         MainWindow m;
         Form2 dialog([&m] { return m.window.settingsFile(); });
         Form3 about;
-        for (QWidget *window : {static_cast<QWidget *>(&m.window), static_cast<QWidget *>(&dialog),
-                                static_cast<QWidget *>(&about)}) {
+        for (QWidget *window :
+             {static_cast<QWidget *>(&m.window), static_cast<QWidget *>(&dialog), static_cast<QWidget *>(&about)}) {
             const QList<QWidget *> controls = namedControls(window);
             QVERIFY(controls.size() > 5);
             for (QWidget *control : controls) {
@@ -121,9 +122,8 @@ private slots:
                 continue;
             }
             const QString name = nameOf(control);
-            QVERIFY2(!owner.contains(name),
-                     qPrintable(QStringLiteral("%1 and %2 are both called %3")
-                                    .arg(owner.value(name), control->objectName(), name)));
+            QVERIFY2(!owner.contains(name), qPrintable(QStringLiteral("%1 and %2 are both called %3")
+                                                           .arg(owner.value(name), control->objectName(), name)));
             owner.insert(name, control->objectName());
         }
         QVERIFY(owner.size() >= 30);
@@ -135,30 +135,41 @@ private slots:
         QTest::addColumn<QString>("name");
         QTest::addColumn<int>("role");
         QTest::newRow("text memory button names the text memory")
-            << "Command1_0" << "テキストメモリー 1 (CH-1)" << int(QAccessible::Button);
+            << "Command1_0"
+            << "テキストメモリー 1 (CH-1)" << int(QAccessible::Button);
         QTest::newRow("message memory button names the message memory")
-            << "Command2_0" << "メッセージメモリー 1 (CH-1)" << int(QAccessible::Button);
-        QTest::newRow("fifth message memory")
-            << "Command2_4" << "メッセージメモリー 5 (CH-5)" << int(QAccessible::Button);
-        QTest::newRow("text memory box")
-            << "Text1_2" << "テキストメモリー 3 の内容" << int(QAccessible::EditableText);
-        QTest::newRow("voice record button")
-            << "Command8_0" << "ボイスメモリー 1 録音 (CH-1)" << int(QAccessible::Button);
-        QTest::newRow("voice play button")
-            << "Command9_0" << "ボイスメモリー 1 再生 (CH-1)" << int(QAccessible::Button);
-        QTest::newRow("break-in keeps its caption") << "Command3" << "BREAK_IN" << int(QAccessible::Button);
-        QTest::newRow("mode label is a radio button") << "Label2_0" << "LSB" << int(QAccessible::RadioButton);
-        QTest::newRow("mode name without leading blanks") << "Label2_1" << "USB" << int(QAccessible::RadioButton);
-        QTest::newRow("full-width mode caption named in half-width")
-            << "Label2_3" << "AM" << int(QAccessible::RadioButton);
-        QTest::newRow("slider") << "Slider1" << "キースピード" << int(QAccessible::Slider);
-        QTest::newRow("speed label") << "Label6" << "キースピード" << int(QAccessible::StaticText);
-        QTest::newRow("counter") << "Label5" << "録音時間" << int(QAccessible::StaticText);
-        QTest::newRow("frame named by its caption") << "Frame9" << "KEY SPEED" << int(QAccessible::Grouping);
-        QTest::newRow("keyer frame") << "Frame1" << "コンテストメモリーキーヤー" << int(QAccessible::Grouping);
-        QTest::newRow("STOP buttons told apart by their frame")
-            << "Command7" << "オーディオ再生 STOP" << int(QAccessible::Button);
-        QTest::newRow("exit") << "Command12" << "終了" << int(QAccessible::Button);
+            << "Command2_0"
+            << "メッセージメモリー 1 (CH-1)" << int(QAccessible::Button);
+        QTest::newRow("fifth message memory") << "Command2_4"
+                                              << "メッセージメモリー 5 (CH-5)" << int(QAccessible::Button);
+        QTest::newRow("text memory box") << "Text1_2"
+                                         << "テキストメモリー 3 の内容" << int(QAccessible::EditableText);
+        QTest::newRow("voice record button") << "Command8_0"
+                                             << "ボイスメモリー 1 録音 (CH-1)" << int(QAccessible::Button);
+        QTest::newRow("voice play button") << "Command9_0"
+                                           << "ボイスメモリー 1 再生 (CH-1)" << int(QAccessible::Button);
+        QTest::newRow("break-in keeps its caption") << "Command3"
+                                                    << "BREAK_IN" << int(QAccessible::Button);
+        QTest::newRow("mode label is a radio button") << "Label2_0"
+                                                      << "LSB" << int(QAccessible::RadioButton);
+        QTest::newRow("mode name without leading blanks") << "Label2_1"
+                                                          << "USB" << int(QAccessible::RadioButton);
+        QTest::newRow("full-width mode caption named in half-width") << "Label2_3"
+                                                                     << "AM" << int(QAccessible::RadioButton);
+        QTest::newRow("slider") << "Slider1"
+                                << "キースピード" << int(QAccessible::Slider);
+        QTest::newRow("speed label") << "Label6"
+                                     << "キースピード" << int(QAccessible::StaticText);
+        QTest::newRow("counter") << "Label5"
+                                 << "録音時間" << int(QAccessible::StaticText);
+        QTest::newRow("frame named by its caption") << "Frame9"
+                                                    << "KEY SPEED" << int(QAccessible::Grouping);
+        QTest::newRow("keyer frame") << "Frame1"
+                                     << "コンテストメモリーキーヤー" << int(QAccessible::Grouping);
+        QTest::newRow("STOP buttons told apart by their frame") << "Command7"
+                                                                << "オーディオ再生 STOP" << int(QAccessible::Button);
+        QTest::newRow("exit") << "Command12"
+                              << "終了" << int(QAccessible::Button);
     }
 
     void names()
@@ -182,8 +193,8 @@ private slots:
         }
         // Linux screen readers name a combo box by its text and the label
         // tied to it.
-        for (const auto &[label, combo] : {std::pair(dialog.Label1(), dialog.Combo1()),
-                                           std::pair(dialog.Label2(), dialog.Combo2())}) {
+        for (const auto &[label, combo] :
+             {std::pair(dialog.Label1(), dialog.Combo1()), std::pair(dialog.Label2(), dialog.Combo2())}) {
             const auto labels = accessible(combo)->relations(QAccessible::Label);
             QVERIFY(std::any_of(labels.begin(), labels.end(),
                                 [label = label](const auto &relation) { return relation.first->object() == label; }));
@@ -327,11 +338,16 @@ private slots:
         QTest::addColumn<int>("clicks");
         QTest::addColumn<QString>("reported");
         QTest::addColumn<QString>("state");
-        QTest::newRow("off before anything happens") << 0 << "" << "オフ";
-        QTest::newRow("first click turns it on") << 1 << "" << "オン";
-        QTest::newRow("second click turns it off") << 2 << "" << "オフ";
-        QTest::newRow("radio reports it on at start-up") << 0 << "on" << "オン";
-        QTest::newRow("radio reports it off after a click") << 1 << "off" << "オフ";
+        QTest::newRow("off before anything happens") << 0 << ""
+                                                     << "オフ";
+        QTest::newRow("first click turns it on") << 1 << ""
+                                                 << "オン";
+        QTest::newRow("second click turns it off") << 2 << ""
+                                                   << "オフ";
+        QTest::newRow("radio reports it on at start-up") << 0 << "on"
+                                                         << "オン";
+        QTest::newRow("radio reports it off after a click") << 1 << "off"
+                                                            << "オフ";
     }
 
     void breakInStateFollowsEveryChange()
@@ -363,11 +379,13 @@ private slots:
             expected << QStringLiteral("Text1_%1").arg(i) << QStringLiteral("Command1_%1").arg(i)
                      << QStringLiteral("Command2_%1").arg(i);
         }
-        expected << "Command15" << "Command3";
+        expected << "Command15"
+                 << "Command3";
         for (int i = 0; i < ModePanel::Modes; ++i) {
             expected << QStringLiteral("Label2_%1").arg(i);
         }
-        expected << "Slider1" << "Command13";
+        expected << "Slider1"
+                 << "Command13";
         for (int i = 0; i < VoiceMemoryPanel::Channels; ++i) {
             expected << QStringLiteral("Command8_%1").arg(i);
         }
@@ -375,7 +393,10 @@ private slots:
             expected << QStringLiteral("Command9_%1").arg(i);
         }
         // The stop buttons wait disabled, and Tab passes them by.
-        expected << "Command4" << "Command6" << "Command12" << "Text1_0";
+        expected << "Command4"
+                 << "Command6"
+                 << "Command12"
+                 << "Text1_0";
 
         m.window.keyer().Text1(0)->setFocus();
         QStringList reached{QApplication::focusWidget()->objectName()};

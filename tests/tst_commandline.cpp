@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The program as started from a shell: its command line, its environment,
 // and where its output goes. The real rigdeck runs offscreen against the
 // simulated radio on a pseudo-terminal.

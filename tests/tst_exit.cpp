@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Ending the program: every road closes the port and every window of ours,
 // and nothing is stored or sent on the way out.
 #include "app/Form3.h"
@@ -60,10 +61,7 @@ class ExitTest : public QObject
     Q_OBJECT
 
 private slots:
-    void init()
-    {
-        HelpViewer::setDocumentFolder(QStringLiteral(RIGDECK_PROGRAM_FOLDER));
-    }
+    void init() { HelpViewer::setDocumentFolder(QStringLiteral(RIGDECK_PROGRAM_FOLDER)); }
 
     void everyRoadClosesThePortAndSendsNothing_data()
     {
@@ -152,7 +150,8 @@ private slots:
         w.voice().Command8_Click(2);
         w.voice().Command9_Click(0);
         QByteArrayList recording = StartupQueries;
-        recording << "LM03;" << "PB01;";
+        recording << "LM03;"
+                  << "PB01;";
         QTRY_COMPARE(rig.radio().commands(), recording);
         QVERIFY(w.voice().Timer2().isActive());
         QVERIFY(w.voice().Timer3().isActive());

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The radio's language on its own: the command texts the program sends and
 // how it reads the replies to its start-up queries, without a line or a window.
 #include "radio/Ft2000Cat.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The version window and the help: one of each, reachable while the settings
 // dialog is open, and a help document that covers the window and matches the
 // program's own messages.
@@ -72,10 +73,7 @@ class HelpAboutTest : public QObject
     Q_OBJECT
 
 private slots:
-    void init()
-    {
-        HelpViewer::setDocumentFolder(QStringLiteral(RIGDECK_PROGRAM_FOLDER));
-    }
+    void init() { HelpViewer::setDocumentFolder(QStringLiteral(RIGDECK_PROGRAM_FOLDER)); }
 
     // Version window
 
@@ -83,17 +81,24 @@ private slots:
     {
         QTest::addColumn<QString>("name");
         QTest::addColumn<QString>("text");
-        QTest::newRow("program name frame") << "Frame1" << "プログラム名称";
-        QTest::newRow("program name") << "Label1" << "ＲＩＧＤＥＣＫ";
-        QTest::newRow("version frame") << "Frame2" << "プログラムバージョン";
-        QTest::newRow("version caption") << "Label2" << "バージョン";
-        QTest::newRow("version number") << "Label4" << "V1.00";
-        QTest::newRow("disclaimer frame") << "Frame3" << "免責事項";
+        QTest::newRow("program name frame") << "Frame1"
+                                            << "プログラム名称";
+        QTest::newRow("program name") << "Label1"
+                                      << "ＲＩＧＤＥＣＫ";
+        QTest::newRow("version frame") << "Frame2"
+                                       << "プログラムバージョン";
+        QTest::newRow("version caption") << "Label2"
+                                         << "バージョン";
+        QTest::newRow("version number") << "Label4"
+                                        << "V1.00";
+        QTest::newRow("disclaimer frame") << "Frame3"
+                                          << "免責事項";
         QTest::newRow("disclaimer")
             << "Label3"
             << "免責：このプログラムの使用により発生したいかなる問題や損害に対して、当方は一切責任を負いません。"
                "利用者の責任においてご利用願います。";
-        QTest::newRow("close button") << "Command1" << "閉じる";
+        QTest::newRow("close button") << "Command1"
+                                      << "閉じる";
     }
 
     void aboutWindowTexts()
@@ -246,8 +251,7 @@ private slots:
         QVERIFY(rig.messages().messages().isEmpty());
         HelpViewer *help = HelpViewer::openWindow();
         QVERIFY(help);
-        QCOMPARE(help->browser()->toPlainText(),
-                 HelpViewer::missingDocumentText(emptyFolder.filePath(HelpDocument)));
+        QCOMPARE(help->browser()->toPlainText(), HelpViewer::missingDocumentText(emptyFolder.filePath(HelpDocument)));
         QCOMPARE(help->windowTitle(), HelpWindowTitle);
 
         // Once the document is there, the same window shows it.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The WAVESCOPE button: it starts the companion from the program's folder or
 // the search path, once per click, and says so once per click when the
 // companion is nowhere to be found.

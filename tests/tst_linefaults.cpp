@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A line that misbehaves: the adapter pulled out, garbage and odd timing
 // during start-up. The program must neither crash nor freeze, and must end
 // in the outcome the operator is told about.
@@ -94,7 +95,8 @@ private slots:
         const auto before = ProcessProbe::cpuTime();
         QTest::qWait(1000);
         const auto spent = ProcessProbe::cpuTime() - before;
-        QVERIFY2(spent < 150ms, qPrintable(QStringLiteral("%1 ms of CPU in one idle second").arg(spent.count() / 1000000)));
+        QVERIFY2(spent < 150ms,
+                 qPrintable(QStringLiteral("%1 ms of CPU in one idle second").arg(spent.count() / 1000000)));
         rig.window().mode().Label2_Click(1);
         QCOMPARE(rig.window().mode().Label2(1)->backColor(), OleColor::Red);
         QVERIFY(!rig.window().link().Timer1().isActive());
@@ -165,8 +167,7 @@ private slots:
         QTest::newRow("binary bytes in a memory") << QByteArray("KM2;") << QByteArray("KM2\xff\xfe\x80};") << 8 << 0;
         QTest::newRow("NUL bytes in a memory") << QByteArray("KM3;") << QByteArray("KM3\0\0A};", 8) << 8 << 0;
         QTest::newRow("NUL before the semicolon") << QByteArray("BI;") << QByteArray("\0;", 2) << 8 << 0;
-        QTest::newRow("64 KiB without a semicolon")
-            << QByteArray("KM1;") << QByteArray(64 * 1024, 'x') << 1 << 2;
+        QTest::newRow("64 KiB without a semicolon") << QByteArray("KM1;") << QByteArray(64 * 1024, 'x') << 1 << 2;
         QTest::newRow("binary speed reply") << QByteArray("KS;") << QByteArray("KS\x01\x02\x03;") << 8 << 0;
         QTest::newRow("mode digit beyond ASCII") << QByteArray("MD0;") << QByteArray("MD0\xb3;") << 9 << 0;
     }

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The main window as it stands before start-up has talked to a radio: every
 // control a handler or the operator relies on, found by its name.
 #include "ui/ClickLabel.h"
@@ -37,7 +38,7 @@ QString shownToolTip()
             continue;
         }
         const bool plain = tip->textFormat() == Qt::PlainText
-            || (tip->textFormat() == Qt::AutoText && !Qt::mightBeRichText(tip->text()));
+                           || (tip->textFormat() == Qt::AutoText && !Qt::mightBeRichText(tip->text()));
         if (plain) {
             return tip->text();
         }
@@ -67,7 +68,8 @@ private:
         return path;
     }
 
-    template <typename T> T *find(Form1 &w, const char *name)
+    template <typename T>
+    T *find(Form1 &w, const char *name)
     {
         T *widget = w.findChild<T *>(QLatin1String(name));
         if (!widget) {
@@ -82,47 +84,118 @@ private slots:
         QTest::addColumn<QString>("name");
         QTest::addColumn<QString>("caption");
         QTest::addColumn<QString>("tip");
-        QTest::newRow("keyer frame") << "Frame1" << "コンテストメモリーキーヤー" << "";
-        QTest::newRow("launcher frame") << "Frame12" << "WAVESCOPEの起動" << "";
-        QTest::newRow("middle band") << "Frame2" << "ボイスメモリー補助機能" << "";
-        QTest::newRow("playback band") << "Frame3" << "プレイバック機能" << "";
-        QTest::newRow("mode frame") << "Frame11" << "運用モード" << "";
-        QTest::newRow("speed frame") << "Frame9" << "KEY SPEED" << "モールスの１分あたりの文字速度";
-        QTest::newRow("voice record frame") << "Frame4" << "ボイスメモリー録音" << "";
-        QTest::newRow("comment frame") << "Frame10" << "コメント入力" << "";
-        QTest::newRow("counter frame") << "Frame8" << "録音時間" << "";
-        QTest::newRow("voice play frame") << "Frame5" << "ボイスメモリー再生" << KeyerTip;
-        QTest::newRow("audio record frame") << "Frame6" << "オーディオプレイバック録音" << "受信音の録音";
-        QTest::newRow("audio play frame") << "Frame7" << "オーディオプレイバック再生" << "受信音の再生";
-        QTest::newRow("text header") << "Label3" << "TEXT" << "";
-        QTest::newRow("message header") << "Label4" << "MESSAGE" << "";
-        QTest::newRow("text memory 5 button") << "Command1_4" << "CH-5" << KeyerTip;
-        QTest::newRow("message memory 1 button") << "Command2_0" << "CH-1" << KeyerTip;
-        QTest::newRow("row label 3") << "Label1_2" << "CH-3" << "";
-        QTest::newRow("text memory box")
-            << "Text1_3" << "" << "あらかじめＦＴ２０００に登録が必要です。ＰＡＮＥＬＳＹＮＣでも登録可能";
+        QTest::newRow("keyer frame") << "Frame1"
+                                     << "コンテストメモリーキーヤー"
+                                     << "";
+        QTest::newRow("launcher frame") << "Frame12"
+                                        << "WAVESCOPEの起動"
+                                        << "";
+        QTest::newRow("middle band") << "Frame2"
+                                     << "ボイスメモリー補助機能"
+                                     << "";
+        QTest::newRow("playback band") << "Frame3"
+                                       << "プレイバック機能"
+                                       << "";
+        QTest::newRow("mode frame") << "Frame11"
+                                    << "運用モード"
+                                    << "";
+        QTest::newRow("speed frame") << "Frame9"
+                                     << "KEY SPEED"
+                                     << "モールスの１分あたりの文字速度";
+        QTest::newRow("voice record frame") << "Frame4"
+                                            << "ボイスメモリー録音"
+                                            << "";
+        QTest::newRow("comment frame") << "Frame10"
+                                       << "コメント入力"
+                                       << "";
+        QTest::newRow("counter frame") << "Frame8"
+                                       << "録音時間"
+                                       << "";
+        QTest::newRow("voice play frame") << "Frame5"
+                                          << "ボイスメモリー再生" << KeyerTip;
+        QTest::newRow("audio record frame") << "Frame6"
+                                            << "オーディオプレイバック録音"
+                                            << "受信音の録音";
+        QTest::newRow("audio play frame") << "Frame7"
+                                          << "オーディオプレイバック再生"
+                                          << "受信音の再生";
+        QTest::newRow("text header") << "Label3"
+                                     << "TEXT"
+                                     << "";
+        QTest::newRow("message header") << "Label4"
+                                        << "MESSAGE"
+                                        << "";
+        QTest::newRow("text memory 5 button") << "Command1_4"
+                                              << "CH-5" << KeyerTip;
+        QTest::newRow("message memory 1 button") << "Command2_0"
+                                                 << "CH-1" << KeyerTip;
+        QTest::newRow("row label 3") << "Label1_2"
+                                     << "CH-3"
+                                     << "";
+        QTest::newRow("text memory box") << "Text1_3"
+                                         << ""
+                                         << "あらかじめＦＴ２０００に登録が必要です。ＰＡＮＥＬＳＹＮＣでも登録可能";
         QTest::newRow("launcher")
-            << "Command15" << "起動"
+            << "Command15"
+            << "起動"
             << "サウンドボードに入力されている信号をＦＦＴ変換およびウォータフォール波形で表示する";
-        QTest::newRow("break-in") << "Command3" << "BREAK_IN" << "ＯＮ：送信モード　　ＯＦＦ：テストモード";
-        QTest::newRow("LSB") << "Label2_0" << "                 LSB" << "";
-        QTest::newRow("USB has one blank less") << "Label2_1" << "                USB" << "";
-        QTest::newRow("FM") << "Label2_2" << "                 ＦＭ" << "";
-        QTest::newRow("AM mixes widths") << "Label2_3" << "                 ＡM" << "";
-        QTest::newRow("CW") << "Label2_4" << "                 ＣＷ" << "";
-        QTest::newRow("speed label") << "Label6" << "" << "";
-        QTest::newRow("send speed") << "Command13" << "確定" << "";
-        QTest::newRow("voice record 3") << "Command8_2" << "CH-3" << "";
-        QTest::newRow("stop recording") << "Command10" << "録音中止" << "";
-        QTest::newRow("confirm comment") << "Command14" << "確定" << "";
-        QTest::newRow("counter") << "Label5" << "" << "";
-        QTest::newRow("voice play 5") << "Command9_4" << "CH-5" << "";
-        QTest::newRow("stop playback") << "Command11" << "再生中止" << "";
-        QTest::newRow("audio record") << "Command4" << "録音" << "";
-        QTest::newRow("audio record stop") << "Command5" << "STOP" << "";
-        QTest::newRow("audio play") << "Command6" << "再生" << "";
-        QTest::newRow("audio play stop") << "Command7" << "STOP" << "";
-        QTest::newRow("exit") << "Command12" << "終了" << "";
+        QTest::newRow("break-in") << "Command3"
+                                  << "BREAK_IN"
+                                  << "ＯＮ：送信モード　　ＯＦＦ：テストモード";
+        QTest::newRow("LSB") << "Label2_0"
+                             << "                 LSB"
+                             << "";
+        QTest::newRow("USB has one blank less") << "Label2_1"
+                                                << "                USB"
+                                                << "";
+        QTest::newRow("FM") << "Label2_2"
+                            << "                 ＦＭ"
+                            << "";
+        QTest::newRow("AM mixes widths") << "Label2_3"
+                                         << "                 ＡM"
+                                         << "";
+        QTest::newRow("CW") << "Label2_4"
+                            << "                 ＣＷ"
+                            << "";
+        QTest::newRow("speed label") << "Label6"
+                                     << ""
+                                     << "";
+        QTest::newRow("send speed") << "Command13"
+                                    << "確定"
+                                    << "";
+        QTest::newRow("voice record 3") << "Command8_2"
+                                        << "CH-3"
+                                        << "";
+        QTest::newRow("stop recording") << "Command10"
+                                        << "録音中止"
+                                        << "";
+        QTest::newRow("confirm comment") << "Command14"
+                                         << "確定"
+                                         << "";
+        QTest::newRow("counter") << "Label5"
+                                 << ""
+                                 << "";
+        QTest::newRow("voice play 5") << "Command9_4"
+                                      << "CH-5"
+                                      << "";
+        QTest::newRow("stop playback") << "Command11"
+                                       << "再生中止"
+                                       << "";
+        QTest::newRow("audio record") << "Command4"
+                                      << "録音"
+                                      << "";
+        QTest::newRow("audio record stop") << "Command5"
+                                           << "STOP"
+                                           << "";
+        QTest::newRow("audio play") << "Command6"
+                                    << "再生"
+                                    << "";
+        QTest::newRow("audio play stop") << "Command7"
+                                         << "STOP"
+                                         << "";
+        QTest::newRow("exit") << "Command12"
+                              << "終了"
+                              << "";
     }
 
     void captionsAndTooltips()
@@ -153,12 +226,16 @@ private slots:
         QTest::addColumn<QString>("comment");
         QTest::addColumn<QString>("shown");
         // Controls without a tooltip show nothing, not their frame's.
-        for (const char *bare : {"Command4", "Command5", "Command6", "Command7", "Command11", "Label6", "Command13",
-                                 "Slider1"}) {
+        for (const char *bare :
+             {"Command4", "Command5", "Command6", "Command7", "Command11", "Label6", "Command13", "Slider1"}) {
             QTest::newRow(bare) << bare << QString() << "";
         }
-        QTest::newRow("Command9_2 with an empty comment") << "Command9_2" << "" << "";
-        QTest::newRow("Command8_2 with an empty comment") << "Command8_2" << "" << "";
+        QTest::newRow("Command9_2 with an empty comment") << "Command9_2"
+                                                          << ""
+                                                          << "";
+        QTest::newRow("Command8_2 with an empty comment") << "Command8_2"
+                                                          << ""
+                                                          << "";
         // Frames and controls with a tooltip keep it.
         QTest::newRow("Frame5") << "Frame5" << QString() << KeyerTip;
         QTest::newRow("Frame6") << "Frame6" << QString() << "受信音の録音";
@@ -171,7 +248,9 @@ private slots:
         QTest::newRow("Command8_0 with markup in its comment") << "Command8_0" << markup << markup;
         const QString image = QStringLiteral("<img src=\"%1\">  &amp; two blanks").arg(imagePath());
         QTest::newRow("Command9_4 with an image in its comment") << "Command9_4" << image << image;
-        QTest::newRow("Command8_3 with an entity in its comment") << "Command8_3" << "&lt;CQ&gt;" << "&lt;CQ&gt;";
+        QTest::newRow("Command8_3 with an entity in its comment") << "Command8_3"
+                                                                  << "&lt;CQ&gt;"
+                                                                  << "&lt;CQ&gt;";
     }
 
     void tooltipShownIsTheControlsOwn()
@@ -254,8 +333,7 @@ private slots:
         const QImage after = button->grab().toImage();
         const QPoint inside(button->width() / 4, button->height() / 2);
         const QColor painted = after.pixelColor(inside);
-        QVERIFY2(painted.red() > 200 && painted.green() < 80 && painted.blue() < 80,
-                 qPrintable(painted.name()));
+        QVERIFY2(painted.red() > 200 && painted.green() < 80 && painted.blue() < 80, qPrintable(painted.name()));
         QVERIFY(before.pixelColor(inside) != painted);
         // Disabled, a record button keeps its red.
         button->setEnabled(false);

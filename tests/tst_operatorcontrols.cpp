@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The keyer, key speed, break-in, mode and received-audio controls, clicked
 // in the real window, with the bytes checked where the radio receives them.
 #include "ui/ClickLabel.h"
@@ -65,8 +66,8 @@ private slots:
         for (int i = 0; i < KeyerPanel::Channels; ++i) {
             rig.window().keyer().Command1_Click(i);
         }
-        QTRY_COMPARE(rig.radio().commands(), (QByteArrayList{"KY1;", "KY2;", "KY3;", "KY4;", "KY5;", "KY6;", "KY7;",
-                                                             "KY8;", "KY9;", "KYA;"}));
+        QTRY_COMPARE(rig.radio().commands(),
+                     (QByteArrayList{"KY1;", "KY2;", "KY3;", "KY4;", "KY5;", "KY6;", "KY7;", "KY8;", "KY9;", "KYA;"}));
         QCOMPARE(rig.radio().received().size(), 40);
     }
 
@@ -105,12 +106,11 @@ private slots:
         KeySpeedPanel &speed = rig.window().keySpeed();
         QElapsedTimer clock;
         std::chrono::nanoseconds sentAt{-1};
-        const auto sent = connect(&rig.window().link(), &RadioLink::commandSent, this,
-                                  [&](const QByteArray &command) {
-                                      if (command.startsWith("KS")) {
-                                          sentAt = std::chrono::nanoseconds(clock.nsecsElapsed());
-                                      }
-                                  });
+        const auto sent = connect(&rig.window().link(), &RadioLink::commandSent, this, [&](const QByteArray &command) {
+            if (command.startsWith("KS")) {
+                sentAt = std::chrono::nanoseconds(clock.nsecsElapsed());
+            }
+        });
         clock.start();
         speed.Command13_Click();
         const std::chrono::nanoseconds returnedAt(clock.nsecsElapsed());
@@ -245,8 +245,7 @@ private slots:
         QTest::mouseClick(audio.Command7(), Qt::LeftButton);
         QCOMPARE(audio.Command6()->backColor(), OleColor::ButtonFace);
         QVERIFY(!audio.Command7()->isEnabled());
-        QTRY_COMPARE(rig.radio().commands(),
-                     (QByteArrayList{"LM11;", "LM11;", "PB11;", "PB01;", "LM10;", "PB10;"}));
+        QTRY_COMPARE(rig.radio().commands(), (QByteArrayList{"LM11;", "LM11;", "PB11;", "PB01;", "LM10;", "PB10;"}));
         QVERIFY(!rig.model.audioRecording);
         QVERIFY(!rig.model.audioPlaying);
         QCOMPARE(rig.window().voice().Command9(0)->backColor(), OleColor::Green);

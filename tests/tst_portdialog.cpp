@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The communication settings dialog: it shows the port and speed in use,
 // stores a changed choice for the next start without touching the open port,
 // locks the radio controls while it is open and exists at most once.
@@ -128,9 +129,12 @@ private slots:
         QTest::addColumn<QByteArray>("settings");
         QTest::addColumn<QString>("port");
         QTest::addColumn<QString>("speed");
-        QTest::newRow("nothing stored shows the default") << QByteArray() << "COM1" << "19200";
-        QTest::newRow("port 3 at 4800") << QByteArray("[COM]\nPORT=3,4800\n") << "COM3" << "4800";
-        QTest::newRow("unusable speed shown as stored") << QByteArray("[COM]\nPORT=2,abc\n") << "COM2" << "abc";
+        QTest::newRow("nothing stored shows the default") << QByteArray() << "COM1"
+                                                          << "19200";
+        QTest::newRow("port 3 at 4800") << QByteArray("[COM]\nPORT=3,4800\n") << "COM3"
+                                        << "4800";
+        QTest::newRow("unusable speed shown as stored") << QByteArray("[COM]\nPORT=2,abc\n") << "COM2"
+                                                        << "abc";
     }
 
     void showsThePortAndSpeedInUse()
@@ -290,10 +294,10 @@ private slots:
         QTest::addColumn<int>("openedPort");
         QTest::addColumn<int>("openedSpeed");
         QTest::addColumn<QStringList>("messages");
-        QTest::newRow("usable choice opens the chosen port")
-            << "COM3" << "9600" << 3 << 9600 << QStringList();
-        QTest::newRow("unusable choice reports the open failure")
-            << "COM12" << "abc" << 1 << 0 << QStringList{OpenFailedMessage};
+        QTest::newRow("usable choice opens the chosen port") << "COM3"
+                                                             << "9600" << 3 << 9600 << QStringList();
+        QTest::newRow("unusable choice reports the open failure") << "COM12"
+                                                                  << "abc" << 1 << 0 << QStringList{OpenFailedMessage};
     }
 
     void storedChoiceTakesEffectAtTheNextStart()
@@ -351,11 +355,12 @@ private slots:
             << portOnly << "COM2" << defaultDeviceName(2) << "rigctld:127.0.0.1:4532"
             << QByteArray("[COM]\nPORT=2,19200\n[DEVICE]\nCOM2=rigctld:127.0.0.1:4532\n");
         QTest::newRow("stored device shown, flrig typed")
-            << QByteArray("[COM]\nPORT=2,19200\n[DEVICE]\nCOM2=/dev/ttyS0\n") << "COM2" << "/dev/ttyS0"
+            << QByteArray("[COM]\nPORT=2,19200\n[DEVICE]\nCOM2=/dev/ttyS0\n") << "COM2"
+            << "/dev/ttyS0"
             << "flrig:shack" << QByteArray("[COM]\nPORT=2,19200\n[DEVICE]\nCOM2=flrig:shack\n");
         QTest::newRow("another port chosen shows its own device")
-            << QByteArray("[COM]\nPORT=2,19200\n[DEVICE]\nCOM3=tcp:pi:4001\n") << "COM3" << "tcp:pi:4001"
-            << QString() << QByteArray("[COM]\nPORT=3,19200\n[DEVICE]\nCOM3=tcp:pi:4001\n");
+            << QByteArray("[COM]\nPORT=2,19200\n[DEVICE]\nCOM3=tcp:pi:4001\n") << "COM3"
+            << "tcp:pi:4001" << QString() << QByteArray("[COM]\nPORT=3,19200\n[DEVICE]\nCOM3=tcp:pi:4001\n");
         QTest::newRow("port without a number names no device")
             << portOnly << "COM" << QString() << QString() << QByteArray("[COM]\nPORT=,19200\n");
     }

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The command exchange over a real serial port to the simulated radio on a
 // pseudo-terminal.
 #include "radio/QtSerialPortDevice.h"
@@ -129,18 +130,21 @@ private slots:
 
     void queryTakesOnlyItsOwnAnswer_data()
     {
-        QTest::addColumn<QByteArray>("before");  // on the line before the query is sent
-        QTest::addColumn<QByteArray>("answer");  // what the radio then writes, in pieces
+        QTest::addColumn<QByteArray>("before"); // on the line before the query is sent
+        QTest::addColumn<QByteArray>("answer"); // what the radio then writes, in pieces
         QTest::addColumn<QString>("expected");
         QTest::addColumn<int>("skipped");
         QTest::newRow("plain answer") << QByteArray() << QByteArray("MD03;") << "MD03;" << 0;
         QTest::newRow("stale reply is thrown away") << QByteArray("BI0;") << QByteArray("MD03;") << "MD03;" << 1;
-        QTest::newRow("dial report before the answer") << QByteArray() << QByteArray("FA07030000;|MD03;") << "MD03;" << 1;
-        QTest::newRow("report and answer in one read") << QByteArray() << QByteArray("FA07030000;MD03;") << "MD03;" << 1;
+        QTest::newRow("dial report before the answer")
+            << QByteArray() << QByteArray("FA07030000;|MD03;") << "MD03;" << 1;
+        QTest::newRow("report and answer in one read")
+            << QByteArray() << QByteArray("FA07030000;MD03;") << "MD03;" << 1;
         QTest::newRow("report split across reads") << QByteArray() << QByteArray("FA070|30000;MD|03;") << "MD03;" << 1;
         QTest::newRow("second half of a double reply") << QByteArray() << QByteArray("MD03;MD03;") << "MD03;" << 0;
         QTest::newRow("refusal is an answer") << QByteArray() << QByteArray("FA07030000;?;") << "?;" << 1;
-        QTest::newRow("noise is not a message") << QByteArray() << QByteArray("x\x01MD03;") << QString::fromLatin1("x\x01MD03;") << 0;
+        QTest::newRow("noise is not a message")
+            << QByteArray() << QByteArray("x\x01MD03;") << QString::fromLatin1("x\x01MD03;") << 0;
         QTest::newRow("lower case is not a command") << QByteArray() << QByteArray("fa1;") << "fa1;" << 0;
     }
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "settings/ProfileFile.h"
 #include "settings/Settings.h"
 
@@ -39,7 +40,7 @@ bool localTextIsUtf8()
     return QStringLiteral("あ").toLocal8Bit() == QByteArrayLiteral("\xE3\x81\x82");
 }
 
-QString repeated(const QString& text, int times)
+QString repeated(const QString &text, int times)
 {
     return text.repeated(times);
 }
@@ -106,15 +107,15 @@ private slots:
 
 private:
     QString iniPath() const { return m_dir->filePath(QStringLiteral("RIGDECK.INI")); }
-    static QByteArray fileBytes(const QString& path);
-    static void putFile(const QString& path, const QByteArray& bytes);
+    static QByteArray fileBytes(const QString &path);
+    static void putFile(const QString &path, const QByteArray &bytes);
 
     std::unique_ptr<QTemporaryDir> m_dir;
     QByteArray m_savedIniVariable;
     bool m_hadIniVariable = false;
 };
 
-QByteArray TestSettings::fileBytes(const QString& path)
+QByteArray TestSettings::fileBytes(const QString &path)
 {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
@@ -123,7 +124,7 @@ QByteArray TestSettings::fileBytes(const QString& path)
     return file.readAll();
 }
 
-void TestSettings::putFile(const QString& path, const QByteArray& bytes)
+void TestSettings::putFile(const QString &path, const QByteArray &bytes)
 {
     QFile file(path);
     QVERIFY2(file.open(QIODevice::WriteOnly | QIODevice::Truncate), qPrintable(path));
@@ -148,7 +149,7 @@ void TestSettings::cleanup()
 {
     // Permissions taken away by a test would stop the folder from being removed.
     const QDir dir(m_dir->path());
-    for (const QFileInfo& entry : dir.entryInfoList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden)) {
+    for (const QFileInfo &entry : dir.entryInfoList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden)) {
         QFile::setPermissions(entry.filePath(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     }
     QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
@@ -187,32 +188,30 @@ void TestSettings::readsValue_data()
     QTest::newRow("double quotes removed") << QByteArray("[COM]\nPORT=\" 3 \"\n") << com << port << " 3 ";
     QTest::newRow("single quotes removed") << QByteArray("[COM]\nPORT='3'\n") << com << port << "3";
     QTest::newRow("quotes removed after blanks") << QByteArray("[COM]\nPORT=  \"3\"  \n") << com << port << "3";
-    QTest::newRow("only one pair of quotes removed") << QByteArray("[COM]\nPORT=\"\"3\"\"\n") << com << port
-                                                     << "\"3\"";
+    QTest::newRow("only one pair of quotes removed") << QByteArray("[COM]\nPORT=\"\"3\"\"\n") << com << port << "\"3\"";
     QTest::newRow("mismatched quotes kept") << QByteArray("[COM]\nPORT=\"3'\n") << com << port << "\"3'";
     QTest::newRow("quote on one side kept") << QByteArray("[COM]\nPORT=\"3\n") << com << port << "\"3";
     QTest::newRow("lone quote kept") << QByteArray("[COM]\nPORT=\"\n") << com << port << "\"";
-    QTest::newRow("blanks around key and value dropped") << QByteArray("[COM]\n \t PORT \t = \t 3 \t\n") << com
-                                                         << port << "3";
+    QTest::newRow("blanks around key and value dropped")
+        << QByteArray("[COM]\n \t PORT \t = \t 3 \t\n") << com << port << "3";
     QTest::newRow("blanks inside value kept") << QByteArray("[COM]\nPORT=a  b\n") << com << port << "a  b";
     QTest::newRow("equals inside value kept") << QByteArray("[COM]\nPORT=a=b\n") << com << port << "a=b";
-    QTest::newRow("blanks around section name dropped") << QByteArray("  [ \tCOM\t ]\nPORT=3\n") << com << port
-                                                        << "3";
-    QTest::newRow("blanks in asked names dropped") << QByteArray("[COM]\nPORT=3\n") << " COM " << "\tPORT " << "3";
-    QTest::newRow("text after closing bracket ignored") << QByteArray("[COM] ; ports\nPORT=3\n") << com << port
-                                                        << "3";
+    QTest::newRow("blanks around section name dropped") << QByteArray("  [ \tCOM\t ]\nPORT=3\n") << com << port << "3";
+    QTest::newRow("blanks in asked names dropped") << QByteArray("[COM]\nPORT=3\n") << " COM "
+                                                   << "\tPORT "
+                                                   << "3";
+    QTest::newRow("text after closing bracket ignored") << QByteArray("[COM] ; ports\nPORT=3\n") << com << port << "3";
     QTest::newRow("section name case ignored") << QByteArray("[cOm]\nPORT=3\n") << com << port << "3";
     QTest::newRow("key name case ignored") << QByteArray("[COM]\nPort=3\n") << com << port << "3";
     QTest::newRow("value case kept") << QByteArray("[COM]\nPORT=AbC\n") << com << port << "AbC";
-    QTest::newRow("non-ASCII names match exactly only") << QByteArray("[COM]\n\xC3\xA9=1\n") << com << "\xC3\x89"
-                                                        << def;
+    QTest::newRow("non-ASCII names match exactly only")
+        << QByteArray("[COM]\n\xC3\xA9=1\n") << com << "\xC3\x89" << def;
     QTest::newRow("first duplicate key wins") << QByteArray("[COM]\nPORT=1\nPORT=2\n") << com << port << "1";
-    QTest::newRow("first duplicate section wins") << QByteArray("[COM]\nPORT=1\n[com]\nPORT=2\n") << com << port
-                                                  << "1";
-    QTest::newRow("later section of the same name not searched") << QByteArray("[COM]\nA=1\n[REC]\n[COM]\nPORT=2\n")
-                                                                 << com << port << def;
-    QTest::newRow("key of the next section not taken") << QByteArray("[COM]\nA=1\n[REC]\nPORT=2\n") << com << port
-                                                       << def;
+    QTest::newRow("first duplicate section wins") << QByteArray("[COM]\nPORT=1\n[com]\nPORT=2\n") << com << port << "1";
+    QTest::newRow("later section of the same name not searched")
+        << QByteArray("[COM]\nA=1\n[REC]\n[COM]\nPORT=2\n") << com << port << def;
+    QTest::newRow("key of the next section not taken")
+        << QByteArray("[COM]\nA=1\n[REC]\nPORT=2\n") << com << port << def;
     QTest::newRow("key before any section not taken") << QByteArray("PORT=1\n[COM]\nA=1\n") << com << port << def;
     QTest::newRow("LF line ends") << QByteArray("[REC]\nPORT=9\n[COM]\nPORT=3\n") << com << port << "3";
     QTest::newRow("CRLF line ends") << QByteArray("[REC]\r\nPORT=9\r\n[COM]\r\nPORT=3\r\n") << com << port << "3";
@@ -221,7 +220,9 @@ void TestSettings::readsValue_data()
     QTest::newRow("byte-order mark skipped") << QByteArray("\xEF\xBB\xBF[COM]\nPORT=3\n") << com << port << "3";
     if (localTextIsUtf8()) {
         QTest::newRow("zero-width no-break space starting a value kept")
-            << QByteArray("[COM]\nPORT=\xEF\xBB\xBF" "3\n") << com << port << QString(QChar(0xFEFF)) + u'3';
+            << QByteArray("[COM]\nPORT=\xEF\xBB\xBF"
+                          "3\n")
+            << com << port << QString(QChar(0xFEFF)) + u'3';
     }
     QTest::newRow("no final line end") << QByteArray("[COM]\nPORT=3") << com << port << "3";
     QTest::newRow("line without equals is no key") << QByteArray("[COM]\nPORT\nPORT=4\n") << com << port << "4";
@@ -277,7 +278,7 @@ void TestSettings::readCutsLongValues_data()
     QTest::addColumn<int>("maxBytes");
     QTest::addColumn<QString>("expected");
 
-    const QString a = QStringLiteral("あ"); // three bytes in UTF-8
+    const QString a = QStringLiteral("あ");                     // three bytes in UTF-8
     const QString face = QString::fromUtf8("\xF0\x9F\x98\x80"); // four bytes in UTF-8
 
     QTest::newRow("ASCII of 300 cut to 254") << QString(300, u'x') << 254 << QString(254, u'x');
@@ -286,8 +287,7 @@ void TestSettings::readCutsLongValues_data()
     QTest::newRow("100 kana cut to 84 (252 bytes)") << repeated(a, 100) << 254 << repeated(a, 84);
     QTest::newRow("kana ending exactly at 254 bytes") << "xx" + repeated(a, 100) << 254 << "xx" + repeated(a, 84);
     QTest::newRow("kana split after one byte backs off") << "x" + repeated(a, 100) << 254 << "x" + repeated(a, 84);
-    QTest::newRow("kana split after two bytes backs off") << "xxx" + repeated(a, 100) << 254
-                                                          << "xxx" + repeated(a, 83);
+    QTest::newRow("kana split after two bytes backs off") << "xxx" + repeated(a, 100) << 254 << "xxx" + repeated(a, 83);
     QTest::newRow("four-byte characters not split") << repeated(face, 70) << 254 << repeated(face, 63);
     QTest::newRow("small limit") << repeated(a, 3) << 5 << a;
     QTest::newRow("limit of zero gives empty") << QStringLiteral("abc") << 0 << QString();
@@ -317,7 +317,7 @@ void TestSettings::readSurvivesJunk_data()
 
     QRandomGenerator random(20240611);
     QByteArray junk(64 * 1024, Qt::Uninitialized);
-    for (char& c : junk) {
+    for (char &c : junk) {
         c = static_cast<char>(random.bounded(256));
     }
     const QByteArray section = "\n[COM]\nPORT=3\n";
@@ -367,19 +367,31 @@ void TestSettings::readsHandEditedLinesAsWindowsDoes_data()
     QTest::newRow("[ without ] is no header: keys after it stay in the section")
         << QByteArray("[COM]\nA=1\n[REC\nPORT=2\n") << com << port << "2";
     QTest::newRow("[ without ] names no section") << QByteArray("[COM]\n[REC\nPORT=2\n") << "REC" << port << def;
-    QTest::newRow("name runs to the last ]") << QByteArray("[a]b]\nK=1\n") << "a]b" << "K" << "1";
-    QTest::newRow("name not cut at the first ]") << QByteArray("[a]b]\nK=1\n") << "a" << "K" << def;
-    QTest::newRow("text after the last ] ignored") << QByteArray("[x] ; note\nK=1\n") << "x" << "K" << "1";
+    QTest::newRow("name runs to the last ]") << QByteArray("[a]b]\nK=1\n") << "a]b"
+                                             << "K"
+                                             << "1";
+    QTest::newRow("name not cut at the first ]") << QByteArray("[a]b]\nK=1\n") << "a"
+                                                 << "K" << def;
+    QTest::newRow("text after the last ] ignored") << QByteArray("[x] ; note\nK=1\n") << "x"
+                                                   << "K"
+                                                   << "1";
     QTest::newRow("a ] in the text after a header joins the name")
-        << QByteArray("[x] ; see [y]\nK=1\n") << "x] ; see [y" << "K" << "1";
-    QTest::newRow("VT, FF and ^Z around a key and its value")
-        << QByteArray("[COM]\n\x0bPORT\x0c=\x1a" "3\x0b\x0c\x1a\n") << com << port << "3";
-    QTest::newRow("VT, FF and ^Z around a header and its name")
-        << QByteArray("\x1a[\x0c" "COM\x0b]\x0c\nPORT=3\n") << com << port << "3";
-    QTest::newRow("VT inside a value kept") << QByteArray("[COM]\nPORT=a\x0b" "b\n") << com << port << "a\x0b" "b";
+        << QByteArray("[x] ; see [y]\nK=1\n") << "x] ; see [y"
+        << "K"
+        << "1";
+    QTest::newRow("VT, FF and ^Z around a key and its value") << QByteArray("[COM]\n\x0bPORT\x0c=\x1a"
+                                                                            "3\x0b\x0c\x1a\n")
+                                                              << com << port << "3";
+    QTest::newRow("VT, FF and ^Z around a header and its name") << QByteArray("\x1a[\x0c"
+                                                                              "COM\x0b]\x0c\nPORT=3\n")
+                                                                << com << port << "3";
+    QTest::newRow("VT inside a value kept") << QByteArray("[COM]\nPORT=a\x0b"
+                                                          "b\n")
+                                            << com << port
+                                            << "a\x0b"
+                                               "b";
     QTest::newRow("value ends at its first NUL") << QByteArrayLiteral("[COM]\nPORT= 7\0008\n") << com << port << "7";
-    QTest::newRow("value starting with NUL is empty") << QByteArrayLiteral("[COM]\nPORT=\0007\n") << com << port
-                                                      << "";
+    QTest::newRow("value starting with NUL is empty") << QByteArrayLiteral("[COM]\nPORT=\0007\n") << com << port << "";
 }
 
 void TestSettings::readsHandEditedLinesAsWindowsDoes()
@@ -415,8 +427,8 @@ void TestSettings::writeChangesOnlyItsLine_data()
         << QByteArrayLiteral("; by hand\n[COM]\n  ; note\nPORT = 1 \nX\xff\0Y=\x80\n\n[REC]\nREC_TIME1=5\n") << com
         << port << "2" << QByteArrayLiteral("; by hand\n[COM]\n  ; note\nPORT=2\nX\xff\0Y=\x80\n\n[REC]\nREC_TIME1=5\n")
         << "2";
-    QTest::newRow("CRLF file keeps CRLF on replace") << QByteArray("[COM]\r\nPORT=1\r\n") << com << port << "2"
-                                                     << QByteArray("[COM]\r\nPORT=2\r\n") << "2";
+    QTest::newRow("CRLF file keeps CRLF on replace")
+        << QByteArray("[COM]\r\nPORT=1\r\n") << com << port << "2" << QByteArray("[COM]\r\nPORT=2\r\n") << "2";
     QTest::newRow("CRLF file gets CRLF for a new key")
         << QByteArray("[COM]\r\nPORT=1\r\n\r\n[REC]\r\nA=1\r\n") << com << speed << "9600"
         << QByteArray("[COM]\r\nPORT=1\r\nSPEED=9600\r\n\r\n[REC]\r\nA=1\r\n") << "9600";
@@ -434,45 +446,45 @@ void TestSettings::writeChangesOnlyItsLine_data()
         << QByteArray("[COM]\nPORT=1\n; last\n\n[REC]\n") << com << speed << "9600"
         << QByteArray("[COM]\nPORT=1\n; last\nSPEED=9600\n\n[REC]\n") << "9600";
     QTest::newRow("new key in a section holding only its header")
-        << QByteArray("[COM]\n\n[REC]\nA=1\n") << com << port << "3"
-        << QByteArray("[COM]\nPORT=3\n\n[REC]\nA=1\n") << "3";
+        << QByteArray("[COM]\n\n[REC]\nA=1\n") << com << port << "3" << QByteArray("[COM]\nPORT=3\n\n[REC]\nA=1\n")
+        << "3";
     QTest::newRow("new key after a last line without line end")
         << QByteArray("[REC]\nA=1\n[COM]\nSPEED=9600") << com << port << "3"
         << QByteArray("[REC]\nA=1\n[COM]\nSPEED=9600\nPORT=3\n") << "3";
-    QTest::newRow("new section at the end") << QByteArray("[REC]\nA=1\n") << com << port << "3"
-                                            << QByteArray("[REC]\nA=1\n[COM]\nPORT=3\n") << "3";
+    QTest::newRow("new section at the end")
+        << QByteArray("[REC]\nA=1\n") << com << port << "3" << QByteArray("[REC]\nA=1\n[COM]\nPORT=3\n") << "3";
     QTest::newRow("new section after a file without final line end")
         << QByteArray("[REC]\nA=1") << com << port << "3" << QByteArray("[REC]\nA=1\n[COM]\nPORT=3\n") << "3";
-    QTest::newRow("new section after trailing blank lines") << QByteArray("[REC]\nA=1\n\n") << com << port << "3"
-                                                            << QByteArray("[REC]\nA=1\n\n[COM]\nPORT=3\n") << "3";
-    QTest::newRow("empty file") << QByteArray() << com << port << "3" << "[COM]" + nl + "PORT=3" + nl << "3";
-    QTest::newRow("byte-order mark kept on replace") << QByteArray("\xEF\xBB\xBF[COM]\nPORT=1\n") << com << port
-                                                     << "2" << QByteArray("\xEF\xBB\xBF[COM]\nPORT=2\n") << "2";
+    QTest::newRow("new section after trailing blank lines")
+        << QByteArray("[REC]\nA=1\n\n") << com << port << "3" << QByteArray("[REC]\nA=1\n\n[COM]\nPORT=3\n") << "3";
+    QTest::newRow("empty file") << QByteArray() << com << port << "3"
+                                << "[COM]" + nl + "PORT=3" + nl << "3";
+    QTest::newRow("byte-order mark kept on replace") << QByteArray("\xEF\xBB\xBF[COM]\nPORT=1\n") << com << port << "2"
+                                                     << QByteArray("\xEF\xBB\xBF[COM]\nPORT=2\n") << "2";
     QTest::newRow("file of only a byte-order mark") << QByteArray("\xEF\xBB\xBF") << com << port << "3"
                                                     << "\xEF\xBB\xBF[COM]" + nl + "PORT=3" + nl << "3";
-    QTest::newRow("first duplicate key replaced") << QByteArray("[COM]\nPORT=1\nPORT=2\n") << com << port << "5"
-                                                  << QByteArray("[COM]\nPORT=5\nPORT=2\n") << "5";
+    QTest::newRow("first duplicate key replaced")
+        << QByteArray("[COM]\nPORT=1\nPORT=2\n") << com << port << "5" << QByteArray("[COM]\nPORT=5\nPORT=2\n") << "5";
     QTest::newRow("first duplicate section gets the new key")
         << QByteArray("[COM]\nA=1\n[REC]\n[COM]\nB=2\n") << com << port << "3"
         << QByteArray("[COM]\nA=1\nPORT=3\n[REC]\n[COM]\nB=2\n") << "3";
     QTest::newRow("key matched ignoring case and blanks, written as given")
-        << QByteArray("[com]\n\t port \t= 1\nX=1\n") << com << port << "2" << QByteArray("[com]\nPORT=2\nX=1\n")
-        << "2";
-    QTest::newRow("value written with its blanks") << QByteArray("[REC]\nREC_TIME2=1\n") << "REC" << "REC_TIME2"
+        << QByteArray("[com]\n\t port \t= 1\nX=1\n") << com << port << "2" << QByteArray("[com]\nPORT=2\nX=1\n") << "2";
+    QTest::newRow("value written with its blanks") << QByteArray("[REC]\nREC_TIME2=1\n") << "REC"
+                                                   << "REC_TIME2"
                                                    << " 7" << QByteArray("[REC]\nREC_TIME2= 7\n") << "7";
-    QTest::newRow("replaced last line without line end stays without") << QByteArray("[COM]\nPORT=1") << com << port
-                                                                        << "2" << QByteArray("[COM]\nPORT=2")
-                                                                        << "2";
+    QTest::newRow("replaced last line without line end stays without")
+        << QByteArray("[COM]\nPORT=1") << com << port << "2" << QByteArray("[COM]\nPORT=2") << "2";
     QTest::newRow("key before any section is not the section's")
         << QByteArray("PORT=1\n[COM]\nA=1\n") << com << port << "3" << QByteArray("PORT=1\n[COM]\nA=1\nPORT=3\n")
         << "3";
-    QTest::newRow("line without equals is not the key") << QByteArray("[COM]\nPORT\n") << com << port << "3"
-                                                        << QByteArray("[COM]\nPORT\nPORT=3\n") << "3";
+    QTest::newRow("line without equals is not the key")
+        << QByteArray("[COM]\nPORT\n") << com << port << "3" << QByteArray("[COM]\nPORT\nPORT=3\n") << "3";
     QTest::newRow("header without bracket does not end the section")
-        << QByteArray("[COM]\nA=1\n[REC\nPORT=1\n") << com << port << "3"
-        << QByteArray("[COM]\nA=1\n[REC\nPORT=3\n") << "3";
-    QTest::newRow("blanks of the replaced line not kept") << QByteArray("[COM]\n PORT = 3 \n") << com << port << " 3"
-                                                      << QByteArray("[COM]\nPORT= 3\n") << "3";
+        << QByteArray("[COM]\nA=1\n[REC\nPORT=1\n") << com << port << "3" << QByteArray("[COM]\nA=1\n[REC\nPORT=3\n")
+        << "3";
+    QTest::newRow("blanks of the replaced line not kept")
+        << QByteArray("[COM]\n PORT = 3 \n") << com << port << " 3" << QByteArray("[COM]\nPORT= 3\n") << "3";
 }
 
 void TestSettings::writeChangesOnlyItsLine()
@@ -495,11 +507,12 @@ void TestSettings::writeCreatesNewFile()
     const QByteArray nl = platformLineEnd();
     QVERIFY(!QFileInfo::exists(iniPath()));
     QVERIFY(ProfileFile::writeString(QStringLiteral("COM"), QStringLiteral("PORT"), QStringLiteral("3"), iniPath()));
-    QVERIFY(ProfileFile::writeString(QStringLiteral("REC"), QStringLiteral("REC_TIME1"), QStringLiteral("5"),
-                                     iniPath()));
-    QVERIFY(ProfileFile::writeString(QStringLiteral("COM"), QStringLiteral("SPEED"), QStringLiteral("9600"),
-                                     iniPath()));
-    QCOMPARE(fileBytes(iniPath()), "[COM]" + nl + "PORT=3" + nl + "SPEED=9600" + nl + "[REC]" + nl + "REC_TIME1=5" + nl);
+    QVERIFY(
+        ProfileFile::writeString(QStringLiteral("REC"), QStringLiteral("REC_TIME1"), QStringLiteral("5"), iniPath()));
+    QVERIFY(
+        ProfileFile::writeString(QStringLiteral("COM"), QStringLiteral("SPEED"), QStringLiteral("9600"), iniPath()));
+    QCOMPARE(fileBytes(iniPath()),
+             "[COM]" + nl + "PORT=3" + nl + "SPEED=9600" + nl + "[REC]" + nl + "REC_TIME1=5" + nl);
 }
 
 void TestSettings::writeSameKeyTwiceLeavesOneLine()
@@ -523,15 +536,24 @@ void TestSettings::writeDropsLineBreaks_data()
     QTest::addColumn<QString>("value");
     QTest::addColumn<QByteArray>("after");
 
-    QTest::newRow("CRLF in value") << "COM" << "PORT" << "1\r\n[EVIL]\r\nX=1"
-                                   << QByteArray("[REC]\nA=1\n[COM]\nPORT=1[EVIL]X=1\n");
-    QTest::newRow("LF in value") << "COM" << "PORT" << "1\nX=1" << QByteArray("[REC]\nA=1\n[COM]\nPORT=1X=1\n");
-    QTest::newRow("CR in value") << "COM" << "PORT" << "1\rX=1" << QByteArray("[REC]\nA=1\n[COM]\nPORT=1X=1\n");
-    QTest::newRow("line break in key") << "COM" << "PO\r\nRT" << "1" << QByteArray("[REC]\nA=1\n[COM]\nPORT=1\n");
-    QTest::newRow("line break in section") << "CO\nM" << "PORT" << "1"
-                                           << QByteArray("[REC]\nA=1\n[COM]\nPORT=1\n");
-    QTest::newRow("line break into an existing section") << "REC\n" << "\nA" << "2\n[X]"
-                                                         << QByteArray("[REC]\nA=2[X]\n");
+    QTest::newRow("CRLF in value") << "COM"
+                                   << "PORT"
+                                   << "1\r\n[EVIL]\r\nX=1" << QByteArray("[REC]\nA=1\n[COM]\nPORT=1[EVIL]X=1\n");
+    QTest::newRow("LF in value") << "COM"
+                                 << "PORT"
+                                 << "1\nX=1" << QByteArray("[REC]\nA=1\n[COM]\nPORT=1X=1\n");
+    QTest::newRow("CR in value") << "COM"
+                                 << "PORT"
+                                 << "1\rX=1" << QByteArray("[REC]\nA=1\n[COM]\nPORT=1X=1\n");
+    QTest::newRow("line break in key") << "COM"
+                                       << "PO\r\nRT"
+                                       << "1" << QByteArray("[REC]\nA=1\n[COM]\nPORT=1\n");
+    QTest::newRow("line break in section") << "CO\nM"
+                                           << "PORT"
+                                           << "1" << QByteArray("[REC]\nA=1\n[COM]\nPORT=1\n");
+    QTest::newRow("line break into an existing section") << "REC\n"
+                                                         << "\nA"
+                                                         << "2\n[X]" << QByteArray("[REC]\nA=2[X]\n");
 }
 
 void TestSettings::writeDropsLineBreaks()
@@ -556,14 +578,22 @@ void TestSettings::writeRefusesNamesThatWouldReadBackWrong_data()
     QTest::addColumn<QString>("section");
     QTest::addColumn<QString>("key");
 
-    QTest::newRow("empty key") << "COM" << "";
-    QTest::newRow("blank key") << "COM" << " \t ";
-    QTest::newRow("key of only line breaks") << "COM" << "\r\n";
-    QTest::newRow("key holding equals") << "COM" << "PO=RT";
-    QTest::newRow("key looking like a section") << "COM" << " [PORT";
-    QTest::newRow("empty section") << "" << "PORT";
-    QTest::newRow("blank section") << "  " << "PORT";
-    QTest::newRow("section holding closing bracket") << "CO]M" << "PORT";
+    QTest::newRow("empty key") << "COM"
+                               << "";
+    QTest::newRow("blank key") << "COM"
+                               << " \t ";
+    QTest::newRow("key of only line breaks") << "COM"
+                                             << "\r\n";
+    QTest::newRow("key holding equals") << "COM"
+                                        << "PO=RT";
+    QTest::newRow("key looking like a section") << "COM"
+                                                << " [PORT";
+    QTest::newRow("empty section") << ""
+                                   << "PORT";
+    QTest::newRow("blank section") << "  "
+                                   << "PORT";
+    QTest::newRow("section holding closing bracket") << "CO]M"
+                                                     << "PORT";
 }
 
 void TestSettings::writeRefusesNamesThatWouldReadBackWrong()
@@ -591,7 +621,8 @@ void TestSettings::writeToReadOnlyFileFails()
     QVERIFY(!ProfileFile::writeString(QStringLiteral("COM"), QStringLiteral("PORT"), QStringLiteral("2"), iniPath()));
     QVERIFY(!ProfileFile::writeString(QStringLiteral("NEW"), QStringLiteral("KEY"), QStringLiteral("2"), iniPath()));
     QCOMPARE(fileBytes(iniPath()), before);
-    QCOMPARE(QFileInfo(iniPath()).permissions() & ~QFile::Permissions(QFile::ReadUser | QFile::WriteUser | QFile::ExeUser),
+    QCOMPARE(QFileInfo(iniPath()).permissions()
+                 & ~QFile::Permissions(QFile::ReadUser | QFile::WriteUser | QFile::ExeUser),
              readOnly);
 }
 
@@ -670,8 +701,8 @@ void TestSettings::writersOfDifferentKeysKeepBoth()
     // Each write reads the file afresh, so an earlier writer's key survives a later one.
     QVERIFY(ProfileFile::writeString(QStringLiteral("COM"), QStringLiteral("PORT"), QStringLiteral("3"), iniPath()));
     putFile(iniPath(), fileBytes(iniPath()) + "; added by another program\n[OTHER]\nX=1\n");
-    QVERIFY(ProfileFile::writeString(QStringLiteral("REC"), QStringLiteral("REC_TIME1"), QStringLiteral("5"),
-                                     iniPath()));
+    QVERIFY(
+        ProfileFile::writeString(QStringLiteral("REC"), QStringLiteral("REC_TIME1"), QStringLiteral("5"), iniPath()));
     QCOMPARE(ProfileFile::readString(QStringLiteral("COM"), QStringLiteral("PORT"), QString(), iniPath()),
              QStringLiteral("3"));
     QCOMPARE(ProfileFile::readString(QStringLiteral("OTHER"), QStringLiteral("X"), QString(), iniPath()),
@@ -732,19 +763,23 @@ void TestSettings::concurrentWritersKeepAllKeys_data()
     QTest::addColumn<QStringList>("links");
     QTest::addColumn<bool>("fileExists");
 
-    QTest::newRow("one path") << "RIGDECK.INI" << "RIGDECK.INI" << QStringList() << false;
+    QTest::newRow("one path") << "RIGDECK.INI"
+                              << "RIGDECK.INI" << QStringList() << false;
 #ifdef Q_OS_UNIX
-    QTest::newRow("two links to the file") << "one.ini" << "two.ini"
-                                           << QStringList{"one.ini", "RIGDECK.INI", "two.ini", "RIGDECK.INI"} << true;
+    QTest::newRow("two links to the file")
+        << "one.ini"
+        << "two.ini" << QStringList{"one.ini", "RIGDECK.INI", "two.ini", "RIGDECK.INI"} << true;
     QTest::newRow("the file and a chain of links to it")
-        << "RIGDECK.INI" << "far.ini" << QStringList{"near.ini", "RIGDECK.INI", "far.ini", "near.ini"} << true;
-    QTest::newRow("links to the folder") << "a/RIGDECK.INI" << "b/RIGDECK.INI" << QStringList{"a", ".", "b", "."}
-                                         << true;
+        << "RIGDECK.INI"
+        << "far.ini" << QStringList{"near.ini", "RIGDECK.INI", "far.ini", "near.ini"} << true;
+    QTest::newRow("links to the folder") << "a/RIGDECK.INI"
+                                         << "b/RIGDECK.INI" << QStringList{"a", ".", "b", "."} << true;
     QTest::newRow("a link through a linked folder")
-        << "one.ini" << "a/two.ini" << QStringList{"one.ini", "RIGDECK.INI", "a", ".", "two.ini", "RIGDECK.INI"}
-        << true;
+        << "one.ini"
+        << "a/two.ini" << QStringList{"one.ini", "RIGDECK.INI", "a", ".", "two.ini", "RIGDECK.INI"} << true;
     QTest::newRow("two links to a file not made yet")
-        << "one.ini" << "two.ini" << QStringList{"one.ini", "RIGDECK.INI", "two.ini", "RIGDECK.INI"} << false;
+        << "one.ini"
+        << "two.ini" << QStringList{"one.ini", "RIGDECK.INI", "two.ini", "RIGDECK.INI"} << false;
 #endif
 }
 
@@ -764,7 +799,7 @@ void TestSettings::concurrentWritersKeepAllKeys()
 
     constexpr int KeysPerWriter = 60;
     QAtomicInt failures;
-    auto writer = [&failures](const QString& path, const QString& section) {
+    auto writer = [&failures](const QString &path, const QString &section) {
         for (int i = 0; i < KeysPerWriter; ++i) {
             if (!ProfileFile::writeString(section, QStringLiteral("K%1").arg(i), QString::number(i), path)) {
                 failures.ref();
@@ -780,10 +815,10 @@ void TestSettings::concurrentWritersKeepAllKeys()
 
     QCOMPARE(failures.loadRelaxed(), 0);
     int kept = 0;
-    for (const QString& section : {QStringLiteral("FIRST"), QStringLiteral("SECOND")}) {
+    for (const QString &section : {QStringLiteral("FIRST"), QStringLiteral("SECOND")}) {
         for (int i = 0; i < KeysPerWriter; ++i) {
             kept += ProfileFile::readString(section, QStringLiteral("K%1").arg(i), QStringLiteral("lost"), iniPath())
-                == QString::number(i);
+                    == QString::number(i);
         }
     }
     QCOMPARE(kept, 2 * KeysPerWriter);
@@ -812,7 +847,7 @@ void TestSettings::writeWaitsForALockOnlyBriefly()
     const QString lockPath = iniPath() + QStringLiteral(".lock");
     putFile(iniPath(), "[COM]\nPORT=1\n");
 
-    auto ageFile = [](const QString& path) {
+    auto ageFile = [](const QString &path) {
         QFile file(path);
         QVERIFY(file.open(QIODevice::ReadWrite));
         QVERIFY(file.setFileTime(QDateTime::currentDateTime().addSecs(-10), QFileDevice::FileModificationTime));
@@ -901,7 +936,8 @@ void TestSettings::commentKeepsTheSystemCodePage_data()
     QTest::addColumn<QByteArray>("shiftJis");
     QTest::newRow("full-width letters, kana and kanji")
         << QStringLiteral("ＣＱ コンテスト呼び出し")
-        << QByteArrayLiteral("\x82\x62\x82\x70\x20\x83\x52\x83\x93\x83\x65\x83\x58\x83\x67\x8C\xC4\x82\xD1\x8F\x6F\x82\xB5");
+        << QByteArrayLiteral(
+               "\x82\x62\x82\x70\x20\x83\x52\x83\x93\x83\x65\x83\x58\x83\x67\x8C\xC4\x82\xD1\x8F\x6F\x82\xB5");
     // 表 and ソ end in the byte of a backslash.
     QTest::newRow("trail bytes that look like a backslash")
         << QStringLiteral("表示ソフト") << QByteArrayLiteral("\x95\x5C\x8E\xA6\x83\x5C\x83\x74\x83\x67");

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The radio shared with a logger: RIGDECK through a real rigctld or a
 // stand-in for flrig, the wire forms of both, and the device each port
 // number names in the settings file.
@@ -65,7 +66,11 @@ QList<Press> presses()
         {"KYA;", [](Form1 &w) { w.keyer().Command1_Click(4); }},
         {"BI1;", [](Form1 &w) { w.keySpeed().Command3_Click(); }},
         {"MD03;", [](Form1 &w) { w.mode().Label2_Click(4); }},
-        {"KS030;", [](Form1 &w) { w.keySpeed().Slider1()->setValue(30); w.keySpeed().Command13_Click(); }},
+        {"KS030;",
+         [](Form1 &w) {
+             w.keySpeed().Slider1()->setValue(30);
+             w.keySpeed().Command13_Click();
+         }},
         {"LM11;", [](Form1 &w) { w.audio().Command4_Click(); }},
         {"LM10;", [](Form1 &w) { w.audio().Command5_Click(); }},
         {"PB11;", [](Form1 &w) { w.audio().Command6_Click(); }},
@@ -120,9 +125,7 @@ public:
         // "|" cuts the answer into writes that arrive apart.
         const QByteArrayList pieces = answer.split('|');
         for (qsizetype i = 0; i < pieces.size(); ++i) {
-            QTimer::singleShot(int(i) * 5, m_socket, [socket = m_socket, piece = pieces[i]] {
-                socket->write(piece);
-            });
+            QTimer::singleShot(int(i) * 5, m_socket, [socket = m_socket, piece = pieces[i]] { socket->write(piece); });
         }
     }
     QByteArrayList requests;
@@ -158,18 +161,17 @@ private slots:
         const QString defaultDevice = defaultDeviceName(2);
         QTest::newRow("nothing stored: the default") << QByteArray() << QByteArray() << 2 << defaultDevice;
         QTest::newRow("a stable serial name") << QByteArray("[DEVICE]\nCOM2=/dev/serial/by-id/usb-FTDI_A1-if00-port0\n")
-                                              << QByteArray() << 2
-                                              << "/dev/serial/by-id/usb-FTDI_A1-if00-port0";
+                                              << QByteArray() << 2 << "/dev/serial/by-id/usb-FTDI_A1-if00-port0";
         QTest::newRow("rigctld") << QByteArray("[DEVICE]\nCOM2=rigctld:shack:4532\n") << QByteArray() << 2
                                  << "rigctld:shack:4532";
         QTest::newRow("another port's entry does not count")
             << QByteArray("[DEVICE]\nCOM3=flrig:shack\n") << QByteArray() << 2 << defaultDevice;
-        QTest::newRow("an empty entry: the default") << QByteArray("[DEVICE]\nCOM2=\n") << QByteArray() << 2
-                                                     << defaultDevice;
+        QTest::newRow("an empty entry: the default")
+            << QByteArray("[DEVICE]\nCOM2=\n") << QByteArray() << 2 << defaultDevice;
         QTest::newRow("the environment wins over the file")
             << QByteArray("[DEVICE]\nCOM2=flrig:shack\n") << QByteArray("/dev/ttyS1") << 2 << "/dev/ttyS1";
-        QTest::newRow("port 0 names nothing") << QByteArray("[DEVICE]\nCOM0=flrig:shack\n") << QByteArray() << 0
-                                              << QString();
+        QTest::newRow("port 0 names nothing")
+            << QByteArray("[DEVICE]\nCOM0=flrig:shack\n") << QByteArray() << 0 << QString();
     }
 
     void devicesNamedInTheSettingsFile()
@@ -224,15 +226,15 @@ private slots:
         QTest::addColumn<QByteArray>("command");
         QTest::addColumn<bool>("query");
         QTest::addColumn<QByteArray>("request");
-        QTest::newRow("a start-up query waits for the reply's semicolon") << QByteArray("KM1;") << true
-                                                                          << QByteArray("+W KM1; ;\n");
-        QTest::newRow("a command does not wait for the radio") << QByteArray("KY1;") << false
-                                                               << QByteArray("+W KY1; 0\n");
+        QTest::newRow("a start-up query waits for the reply's semicolon")
+            << QByteArray("KM1;") << true << QByteArray("+W KM1; ;\n");
+        QTest::newRow("a command does not wait for the radio")
+            << QByteArray("KY1;") << false << QByteArray("+W KY1; 0\n");
         QTest::newRow("a blank goes in hex") << QByteArray("KM1CQ TEST;") << false
                                              << QByteArray("+W \\0x4B\\0x4D\\0x31\\0x43\\0x51\\0x20\\0x54\\0x45"
                                                            "\\0x53\\0x54\\0x3B 0\n");
-        QTest::newRow("a backslash goes in hex") << QByteArray("A\\;") << true
-                                                 << QByteArray("+W \\0x41\\0x5C\\0x3B ;\n");
+        QTest::newRow("a backslash goes in hex")
+            << QByteArray("A\\;") << true << QByteArray("+W \\0x41\\0x5C\\0x3B ;\n");
     }
 
     void rigctldRequests()
@@ -248,15 +250,17 @@ private slots:
         QTest::addColumn<QByteArray>("command");
         QTest::addColumn<bool>("query");
         QTest::addColumn<QByteArray>("argument");
-        QTest::newRow("a start-up query") << QByteArray("KM1;") << true << QByteArray("rig.cat_string</methodName>"
-                                                                                     "<params><param><value><string>"
-                                                                                     "KM1;</string>");
+        QTest::newRow("a start-up query") << QByteArray("KM1;") << true
+                                          << QByteArray("rig.cat_string</methodName>"
+                                                        "<params><param><value><string>"
+                                                        "KM1;</string>");
         QTest::newRow("a command goes first in flrig's queue")
-            << QByteArray("KY1;") << false << QByteArray("rig.cat_priority</methodName><params><param><value>"
-                                                         "<string>KY1;</string>");
+            << QByteArray("KY1;") << false
+            << QByteArray("rig.cat_priority</methodName><params><param><value>"
+                          "<string>KY1;</string>");
         QTest::newRow("markup is escaped") << QByteArray("KM1<&>;") << true << QByteArray("<string>KM1&lt;&amp;&gt;;");
-        QTest::newRow("a lowercase x goes in hex") << QByteArray("KMx;") << false
-                                                   << QByteArray("<string>x4B x4D x78 x3B</string>");
+        QTest::newRow("a lowercase x goes in hex")
+            << QByteArray("KMx;") << false << QByteArray("<string>x4B x4D x78 x3B</string>");
     }
 
     void flrigCalls()
@@ -282,36 +286,32 @@ private slots:
         QTest::newRow("rigctld: NUL after the reply")
             << false << QByteArray("KS;") << (QByteArray("send_cmd_rx: KS; ;\nReply: KS025;") + '\0' + "RPRT 0\n")
             << QByteArray("KS025;") << true;
-        QTest::newRow("rigctld: answer in pieces") << false << QByteArray("BI;")
-                                                   << QByteArray("send_cmd_rx: BI; ;\nRep|ly: BI|1;\nRP|RT 0\n")
-                                                   << QByteArray("BI1;") << true;
-        QTest::newRow("rigctld: the radio said nothing") << false << QByteArray("KM1;")
-                                                         << QByteArray("send_cmd_rx: KM1; ;\nReply: RPRT 0\n")
-                                                         << QByteArray() << true;
-        QTest::newRow("rigctld: the radio refused") << false << QByteArray("KM1;")
-                                                    << QByteArray("send_cmd_rx: KM1; ;\nReply: ?;\nRPRT 0\n")
-                                                    << QByteArray("?;") << true;
+        QTest::newRow("rigctld: answer in pieces")
+            << false << QByteArray("BI;") << QByteArray("send_cmd_rx: BI; ;\nRep|ly: BI|1;\nRP|RT 0\n")
+            << QByteArray("BI1;") << true;
+        QTest::newRow("rigctld: the radio said nothing")
+            << false << QByteArray("KM1;") << QByteArray("send_cmd_rx: KM1; ;\nReply: RPRT 0\n") << QByteArray()
+            << true;
+        QTest::newRow("rigctld: the radio refused")
+            << false << QByteArray("KM1;") << QByteArray("send_cmd_rx: KM1; ;\nReply: ?;\nRPRT 0\n") << QByteArray("?;")
+            << true;
         QTest::newRow("rigctld: RPRT inside the memory text is the radio's")
-            << false << QByteArray("KM1;") << QByteArray("Reply: KM1RPRT -1};\nRPRT 0\n")
-            << QByteArray("KM1RPRT -1};") << true;
-        QTest::newRow("rigctld: a Hamlib error fails the line") << false << QByteArray("KM1;")
-                                                                << QByteArray("send_cmd_rx: KM1; ;\nRPRT -5\n")
-                                                                << QByteArray() << false;
-        QTest::newRow("flrig: a plain string") << true << QByteArray("KM1;")
-                                               << xmlResponse("<value>KM1AB};</value>") << QByteArray("KM1AB};")
-                                               << true;
+            << false << QByteArray("KM1;") << QByteArray("Reply: KM1RPRT -1};\nRPRT 0\n") << QByteArray("KM1RPRT -1};")
+            << true;
+        QTest::newRow("rigctld: a Hamlib error fails the line")
+            << false << QByteArray("KM1;") << QByteArray("send_cmd_rx: KM1; ;\nRPRT -5\n") << QByteArray() << false;
+        QTest::newRow("flrig: a plain string")
+            << true << QByteArray("KM1;") << xmlResponse("<value>KM1AB};</value>") << QByteArray("KM1AB};") << true;
         QTest::newRow("flrig: a typed string, escaped")
             << true << QByteArray("KM1;") << xmlResponse("<value><string>KM1&lt;&amp;};</string></value>")
             << QByteArray("KM1<&};") << true;
-        QTest::newRow("flrig: in pieces") << true << QByteArray("KS;")
-                                          << xmlResponse("<value>KS0|25;</value>").replace("param>", "param>|")
-                                          << QByteArray("KS025;") << true;
-        QTest::newRow("flrig: no response") << true << QByteArray("KM1;")
-                                            << xmlResponse("<value>No response: FT-2000</value>") << QByteArray()
-                                            << true;
-        QTest::newRow("flrig: not connected to the radio") << true << QByteArray("KM1;")
-                                                           << xmlResponse("<value><i4>0</i4></value>")
-                                                           << QByteArray() << true;
+        QTest::newRow("flrig: in pieces")
+            << true << QByteArray("KS;") << xmlResponse("<value>KS0|25;</value>").replace("param>", "param>|")
+            << QByteArray("KS025;") << true;
+        QTest::newRow("flrig: no response")
+            << true << QByteArray("KM1;") << xmlResponse("<value>No response: FT-2000</value>") << QByteArray() << true;
+        QTest::newRow("flrig: not connected to the radio")
+            << true << QByteArray("KM1;") << xmlResponse("<value><i4>0</i4></value>") << QByteArray() << true;
         QTest::newRow("flrig: hex asked, hex answered")
             << true << QByteArray("KMx;") << xmlResponse("<value>x4B x4D x31 x3B </value>") << QByteArray("KM1;")
             << true;

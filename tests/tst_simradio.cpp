@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "sim/Ft2000Model.h"
 #include "sim/PtyRadio.h"
 
@@ -22,14 +23,16 @@ const QByteArray Memory1Reply = QByteArrayLiteral("KM1CQ TEST DE JA1ZZZ};");
 
 // RIGDECK's side of the line, as plain as it gets: a descriptor on the slave,
 // read whenever the event loop reports something waiting, every read kept.
-class LineEnd {
+class LineEnd
+{
 public:
-    explicit LineEnd(const QString& path)
+    explicit LineEnd(const QString &path)
         : m_fd(::open(QFile::encodeName(path).constData(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC))
     {
         if (m_fd >= 0) {
             m_notifier = std::make_unique<QSocketNotifier>(m_fd, QSocketNotifier::Read);
-            QObject::connect(m_notifier.get(), &QSocketNotifier::activated, m_notifier.get(), [this] { readAvailable(); });
+            QObject::connect(m_notifier.get(), &QSocketNotifier::activated, m_notifier.get(),
+                             [this] { readAvailable(); });
         }
     }
     ~LineEnd()
@@ -39,17 +42,20 @@ public:
             ::close(m_fd);
         }
     }
-    LineEnd(const LineEnd&) = delete;
-    LineEnd& operator=(const LineEnd&) = delete;
+    LineEnd(const LineEnd &) = delete;
+    LineEnd &operator=(const LineEnd &) = delete;
 
     bool isOpen() const { return m_fd >= 0; }
     int fd() const { return m_fd; }
-    bool write(const QByteArray& bytes) { return ::write(m_fd, bytes.constData(), size_t(bytes.size())) == bytes.size(); }
+    bool write(const QByteArray &bytes)
+    {
+        return ::write(m_fd, bytes.constData(), size_t(bytes.size())) == bytes.size();
+    }
     QList<QByteArray> reads() const { return m_reads; }
     QByteArray data() const
     {
         QByteArray all;
-        for (const QByteArray& read : m_reads) {
+        for (const QByteArray &read : m_reads) {
             all += read;
         }
         return all;
@@ -80,23 +86,23 @@ private:
 };
 
 // Everything a command can change, in one comparable text.
-QByteArray stateOf(const Ft2000Model& model)
+QByteArray stateOf(const Ft2000Model &model)
 {
     QByteArray state;
-    for (const QByteArray& text : model.textMemory) {
+    for (const QByteArray &text : model.textMemory) {
         state += text + '|';
     }
     state += QByteArray::number(model.breakIn) + '|' + model.mode + '|' + QByteArray::number(model.keySpeed) + '|'
-        + QByteArray::number(int(model.keyerPlaying)) + '|' + QByteArray::number(model.voiceRecording) + '|'
-        + QByteArray::number(model.voicePlaying) + '|' + QByteArray::number(model.audioRecording) + '|'
-        + QByteArray::number(model.audioPlaying) + '|' + QByteArray::number(model.frequencyA) + '|'
-        + QByteArray::number(model.frequencyB) + '|' + model.receiveVfo + model.transmitVfo + model.autoInformation
-        + model.catTimeOut + '|' + QByteArray::number(model.filterWidth) + '|' + QByteArray::number(model.narrow)
-        + QByteArray::number(model.powerOn);
+             + QByteArray::number(int(model.keyerPlaying)) + '|' + QByteArray::number(model.voiceRecording) + '|'
+             + QByteArray::number(model.voicePlaying) + '|' + QByteArray::number(model.audioRecording) + '|'
+             + QByteArray::number(model.audioPlaying) + '|' + QByteArray::number(model.frequencyA) + '|'
+             + QByteArray::number(model.frequencyB) + '|' + model.receiveVfo + model.transmitVfo + model.autoInformation
+             + model.catTimeOut + '|' + QByteArray::number(model.filterWidth) + '|' + QByteArray::number(model.narrow)
+             + QByteArray::number(model.powerOn);
     return state;
 }
 
-QByteArray contentsOf(const QString& path)
+QByteArray contentsOf(const QString &path)
 {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
@@ -111,7 +117,7 @@ QString simPath()
 }
 
 // Starts the command-line radio and waits for the port it prints first.
-void startSim(QProcess& sim, const QStringList& arguments, QString& devicePath)
+void startSim(QProcess &sim, const QStringList &arguments, QString &devicePath)
 {
     sim.start(simPath(), arguments);
     QVERIFY2(sim.waitForStarted(), qPrintable(sim.errorString()));
@@ -122,7 +128,8 @@ void startSim(QProcess& sim, const QStringList& arguments, QString& devicePath)
 
 } // namespace
 
-class TestSimRadio : public QObject {
+class TestSimRadio : public QObject
+{
     Q_OBJECT
 
 private slots:
@@ -167,7 +174,8 @@ void TestSimRadio::modelAnswersQueries_data()
 
     QTest::newRow("keyer memory 1 answers its text closed by a brace") << QByteArray("KM1;") << Memory1Reply;
     QTest::newRow("keyer memory 2") << QByteArray("KM2;") << QByteArray("KM2TU 5NN 13};");
-    QTest::newRow("empty keyer memory has the brace right after its number") << QByteArray("KM3;") << QByteArray("KM3};");
+    QTest::newRow("empty keyer memory has the brace right after its number")
+        << QByteArray("KM3;") << QByteArray("KM3};");
     QTest::newRow("keyer memory 4") << QByteArray("KM4;") << QByteArray("KM4QRZ?};");
     QTest::newRow("keyer memory 5") << QByteArray("KM5;") << QByteArray("KM5JA1ZZZ};");
     QTest::newRow("break-in starts off") << QByteArray("BI;") << QByteArray("BI0;");
@@ -181,8 +189,8 @@ void TestSimRadio::modelAnswersQueries_data()
     QTest::newRow("transmit on main") << QByteArray("FT;") << QByteArray("FT0;");
     QTest::newRow("VFO A frequency in eight digits") << QByteArray("FA;") << QByteArray("FA14025000;");
     QTest::newRow("VFO B below 10 MHz keeps its zero") << QByteArray("FB;") << QByteArray("FB07010000;");
-    QTest::newRow("information: 27 bytes, frequency and mode in place") << QByteArray("IF;")
-                                                                      << QByteArray("IF00114025000+000000200000;");
+    QTest::newRow("information: 27 bytes, frequency and mode in place")
+        << QByteArray("IF;") << QByteArray("IF00114025000+000000200000;");
     QTest::newRow("filter width of the main receiver") << QByteArray("SH0;") << QByteArray("SH016;");
     QTest::newRow("narrow off") << QByteArray("NA0;") << QByteArray("NA00;");
     QTest::newRow("power on") << QByteArray("PS;") << QByteArray("PS1;");
@@ -213,12 +221,14 @@ void TestSimRadio::modelSetCommandsChangeWhatQueriesReport_data()
     QTest::newRow("mode RIGDECK has no button for") << QByteArray("MD06;") << QByteArray("MD0;") << QByteArray("MD06;");
     QTest::newRow("slowest key speed") << QByteArray("KS004;") << QByteArray("KS;") << QByteArray("KS004;");
     QTest::newRow("fastest key speed") << QByteArray("KS060;") << QByteArray("KS;") << QByteArray("KS060;");
-    QTest::newRow("key speed below ten keeps its zeros") << QByteArray("KS009;") << QByteArray("KS;") << QByteArray("KS009;");
-    QTest::newRow("menu 029 set as rigctld does") << QByteArray("EX0291;") << QByteArray("EX029;") << QByteArray("EX0291;");
+    QTest::newRow("key speed below ten keeps its zeros")
+        << QByteArray("KS009;") << QByteArray("KS;") << QByteArray("KS009;");
+    QTest::newRow("menu 029 set as rigctld does")
+        << QByteArray("EX0291;") << QByteArray("EX029;") << QByteArray("EX0291;");
     QTest::newRow("auto information on") << QByteArray("AI1;") << QByteArray("AI;") << QByteArray("AI1;");
     QTest::newRow("VFO A tuned") << QByteArray("FA07074000;") << QByteArray("FA;") << QByteArray("FA07074000;");
-    QTest::newRow("tuning shows in the information") << QByteArray("FA21030000;MD03;") << QByteArray("IF;")
-                                                     << QByteArray("IF00121030000+000000300000;");
+    QTest::newRow("tuning shows in the information")
+        << QByteArray("FA21030000;MD03;") << QByteArray("IF;") << QByteArray("IF00121030000+000000300000;");
     QTest::newRow("receive on VFO B") << QByteArray("VS1;") << QByteArray("VS;") << QByteArray("VS1;");
     QTest::newRow("narrow on") << QByteArray("NA01;") << QByteArray("NA0;") << QByteArray("NA01;");
 }
@@ -246,7 +256,8 @@ void TestSimRadio::modelKeyerAndVoiceCommandsChangeState_data()
     QTest::newRow("keyer memory 1 plays") << QByteArray("KY1;") << int('1') << 0 << 0 << false << false;
     QTest::newRow("keyer memory 9 plays") << QByteArray("KY9;") << int('9') << 0 << 0 << false << false;
     QTest::newRow("keyer selector A plays") << QByteArray("KYA;") << int('A') << 0 << 0 << false << false;
-    QTest::newRow("the last keyer memory played counts") << QByteArray("KY2;KY7;") << int('7') << 0 << 0 << false << false;
+    QTest::newRow("the last keyer memory played counts")
+        << QByteArray("KY2;KY7;") << int('7') << 0 << 0 << false << false;
     QTest::newRow("voice channel 1 records") << QByteArray("LM01;") << 0 << 1 << 0 << false << false;
     QTest::newRow("voice channel 5 records") << QByteArray("LM05;") << 0 << 5 << 0 << false << false;
     QTest::newRow("voice recording stops") << QByteArray("LM03;LM00;") << 0 << 0 << 0 << false << false;
@@ -343,7 +354,8 @@ void TestSimRadio::modelJoinsCommandsCutAnywhere()
         Ft2000Model model;
         QByteArray answered = model.receive(stream.left(cut));
         answered += model.receive(stream.mid(cut));
-        QVERIFY2(answered == replies, qPrintable(QStringLiteral("cut at %1: %2").arg(cut).arg(QString::fromLatin1(answered))));
+        QVERIFY2(answered == replies,
+                 qPrintable(QStringLiteral("cut at %1: %2").arg(cut).arg(QString::fromLatin1(answered))));
     }
 
     Ft2000Model model;
@@ -359,8 +371,7 @@ void TestSimRadio::modelAnswersSeveralCommandsInOneChunkInOrder()
 {
     Ft2000Model model;
     QCOMPARE(model.receive("KM1;BI1;BI;KS012;KS;ZZ;KM3;"), Memory1Reply + "BI1;KS012;?;KM3};");
-    QCOMPARE(model.commands(),
-             (QList<QByteArray>{"KM1;", "BI1;", "BI;", "KS012;", "KS;", "ZZ;", "KM3;"}));
+    QCOMPARE(model.commands(), (QList<QByteArray>{"KM1;", "BI1;", "BI;", "KS012;", "KS;", "ZZ;", "KM3;"}));
 }
 
 void TestSimRadio::modelRecordsOnlyCompleteCommands()
@@ -381,8 +392,8 @@ void TestSimRadio::modelDropsOverlongNoise_data()
     QTest::addColumn<QByteArray>("followingReply");
 
     const qsizetype full = Ft2000Model::MaxPendingBytes;
-    QTest::newRow("short noise stays in front of the next command") << QByteArray("XX") << QByteArray() << 0
-                                                                    << QByteArray("?;");
+    QTest::newRow("short noise stays in front of the next command")
+        << QByteArray("XX") << QByteArray() << 0 << QByteArray("?;");
     QTest::newRow("a command filling the buffer is still a command")
         << QByteArray(full, 'X') + ';' << QByteArray("?;") << 1 << QByteArray("KM3};");
     QTest::newRow("one byte more is dropped and refused")
@@ -624,8 +635,7 @@ void TestSimRadio::simServesWhatTheCommandLineSets()
     QVERIFY(line.isOpen());
     QVERIFY(line.write("KM1;KM4;KM2;MD0;KS;BI;K\nM;"));
     QTRY_COMPARE(line.data(), QByteArray("KM1HELLO WORLD};KM4};KM2TU 5NN 13};MD03;KS018;BI1;?;"));
-    QTRY_COMPARE(contentsOf(logPath),
-                 QByteArray("from an earlier run\nKM1;\nKM4;\nKM2;\nMD0;\nKS;\nBI;\nK\\x0aM;\n"));
+    QTRY_COMPARE(contentsOf(logPath), QByteArray("from an earlier run\nKM1;\nKM4;\nKM2;\nMD0;\nKS;\nBI;\nK\\x0aM;\n"));
 
     sim.terminate();
     QTRY_COMPARE(sim.state(), QProcess::NotRunning);

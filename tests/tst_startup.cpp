@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Start-up against the simulated radio on a pseudo-terminal: what is asked,
 // in which order, and what the window shows of each answer.
 #include "ui/ClickLabel.h"
@@ -129,8 +130,8 @@ private slots:
         QCOMPARE(port.pauses.size(), StartupQueries.size());
         for (qsizetype i = 0; i < port.pauses.size(); ++i) {
             QVERIFY2(port.pauses[i] >= 8ms, qPrintable(QStringLiteral("%1 read after %2 us")
-                                                            .arg(QString::fromLatin1(StartupQueries[i]))
-                                                            .arg(port.pauses[i].count() / 1000)));
+                                                           .arg(QString::fromLatin1(StartupQueries[i]))
+                                                           .arg(port.pauses[i].count() / 1000)));
         }
     }
 
@@ -404,8 +405,7 @@ private slots:
         QVERIFY(QDateTime::fromString(QString::fromLatin1(lines[1].left(lines[1].indexOf(' '))), Qt::ISODateWithMs)
                     .isValid());
         // A NUL on the line is shown too, not taken as the end of the text.
-        QCOMPARE(TraceLog::printable(QByteArray("KM1CQ\x01\\};\n\0", 11)),
-                 QByteArray("KM1CQ\\x01\\x5c};\\x0a\\x00"));
+        QCOMPARE(TraceLog::printable(QByteArray("KM1CQ\x01\\};\n\0", 11)), QByteArray("KM1CQ\\x01\\x5c};\\x0a\\x00"));
     }
 };
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A radio across the network: port n named "tcp:HOST:PORT" runs the same
 // start-up, failure messages and dropped commands as a serial port.
 #include "app/Form1.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Voice-memory recording and playback: the state tables, the settings file
 // and the bytes on the line, with the timers driven by calling their handlers.
 #include "ui/ColorButton.h"

@@ -1,4 +1,5 @@
 #!/usr/bin/python3
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The distribution's interpreter: the AT-SPI bindings come from its packages
 # (gir1.2-atspi-2.0, python3-gi), not from a virtual environment.
 """What a screen reader finds in RIGDECK, over the real accessibility bus.

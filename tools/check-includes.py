@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: GPL-3.0-or-later
 """Checks that the include arrows of src/ follow the program's floors.
 
 Folders of src/, lowest first; a file may include from its own folder and

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Formats the C++ sources with clang-format and the repository's .clang-format.
 #   tools/format.sh --check   lists the files that differ from the format; exit 1 if any
 #   tools/format.sh --apply   rewrites them in place

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installs what building, running and testing RIGDECK needs on Debian, and
 # nothing that is already there.
 set -euo pipefail

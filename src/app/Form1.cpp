@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/Form1.h"
 
 #include "app/Form2.h"
@@ -55,7 +56,8 @@ Form1::Form1(SerialPort &port, QWidget *parent)
     m_frame3 = new QGroupBox(QStringLiteral("プレイバック機能"), client);
     m_frame3->setObjectName(QStringLiteral("Frame3"));
     m_frame3->setGeometry(twips(180, 5460, 10425, 2655));
-    m_voice = new VoiceMemoryPanel(*m_link, [this] { return settingsFile(); }, m_frame3);
+    m_voice = new VoiceMemoryPanel(
+        *m_link, [this] { return settingsFile(); }, m_frame3);
     m_audio = new AudioRecorderPanel(*m_link, m_frame3);
 
     m_command12 = new QPushButton(QStringLiteral("終了"), client);
@@ -121,8 +123,9 @@ QList<Form1::StartupStep> Form1::startupSteps()
 {
     QList<StartupStep> steps;
     for (int i = 0; i < Ft2000Cat::KeyerMemories; ++i) {
-        steps.append({Ft2000Cat::keyerMemoryQuery(i + 1),
-                      [this, i](const QString &reply) { return m_keyer->showTextMemory(i, Ft2000Cat::textMemory(reply)); }});
+        steps.append({Ft2000Cat::keyerMemoryQuery(i + 1), [this, i](const QString &reply) {
+                          return m_keyer->showTextMemory(i, Ft2000Cat::textMemory(reply));
+                      }});
     }
     steps.append({Ft2000Cat::BreakInQuery, [this](const QString &reply) {
                       m_keySpeed->showBreakIn(Ft2000Cat::breakInOn(reply));

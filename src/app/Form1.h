@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include "settings/PortSetting.h"
@@ -113,7 +114,7 @@ private:
 inline const QString CheckConnectionMessage = QStringLiteral("接続の確認を行ってください。");
 inline const QString OpenFailedMessage =
     QStringLiteral("ＲＳ２３２Ｃのオープンができません。設定および接続を確認してください。");
-inline const QString NoResponseMessage = QStringLiteral(
-    "一定時間内にコマンドに対する応答がありません。正しく接続されているか確認してください。");
+inline const QString NoResponseMessage =
+    QStringLiteral("一定時間内にコマンドに対する応答がありません。正しく接続されているか確認してください。");
 // The operating instructions, installed beside the executable.
 inline const QString HelpDocument = QStringLiteral("RIGDECK.html");

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/Form2.h"
 
 #include "ui/Accessibility.h"
@@ -150,13 +151,13 @@ void Form2::showDevice()
     const bool fromEnvironment =
         m_devicePort != 0
         && !qEnvironmentVariableIsEmpty(QStringLiteral("RIGDECK_COM%1").arg(m_devicePort).toLatin1().constData());
-    m_combo3->setEditText(m_devicePort == 0 ? QString()
-                                            : m_deviceChoices.value(m_devicePort,
-                                                                    deviceForPort(m_devicePort, m_settingsPath())));
+    m_combo3->setEditText(m_devicePort == 0
+                              ? QString()
+                              : m_deviceChoices.value(m_devicePort, deviceForPort(m_devicePort, m_settingsPath())));
     // The environment wins over the file; what is stored would not count.
     m_combo3->setEnabled(m_devicePort != 0 && !fromEnvironment);
-    m_combo3->setToolTip(fromEnvironment ? QStringLiteral("環境変数 RIGDECK_COM%1 で指定されています。").arg(m_devicePort)
-                                         : QString());
+    m_combo3->setToolTip(
+        fromEnvironment ? QStringLiteral("環境変数 RIGDECK_COM%1 で指定されています。").arg(m_devicePort) : QString());
 }
 
 void Form2::Combo3_Change()

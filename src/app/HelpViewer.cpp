@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/HelpViewer.h"
 
 #include <QCoreApplication>
@@ -35,9 +36,9 @@ QString documentPath(const QString &fileName)
     if (!folderOverride().isEmpty() || QFileInfo(beside).isFile()) {
         return beside;
     }
-    const QString installed = QDir::cleanPath(QCoreApplication::applicationDirPath() + QLatin1Char('/')
-                                              + QStringLiteral(RIGDECK_INSTALLED_DOCUMENTS) + QLatin1Char('/')
-                                              + fileName);
+    const QString installed =
+        QDir::cleanPath(QCoreApplication::applicationDirPath() + QLatin1Char('/')
+                        + QStringLiteral(RIGDECK_INSTALLED_DOCUMENTS) + QLatin1Char('/') + fileName);
     return QFileInfo(installed).isFile() ? installed : beside;
 }
 } // namespace

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "keyer/KeyerPanel.h"
 
 #include "ui/Accessibility.h"
@@ -12,8 +13,7 @@
 #include <QShortcut>
 
 namespace {
-const QString TextMemoryTip =
-    QStringLiteral("あらかじめＦＴ２０００に登録が必要です。ＰＡＮＥＬＳＹＮＣでも登録可能");
+const QString TextMemoryTip = QStringLiteral("あらかじめＦＴ２０００に登録が必要です。ＰＡＮＥＬＳＹＮＣでも登録可能");
 const QString KeyerButtonTip = QStringLiteral("送信は、ＢＫ＿ＩＮをＯＮ　テストはＢＫ＿ＩＮをＯＦＦ");
 } // namespace
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "launcher/LauncherPanel.h"
 
 #include "ui/Accessibility.h"
@@ -26,14 +27,12 @@ LauncherPanel::LauncherPanel(QWidget *window)
         QStringLiteral("サウンドボードに入力されている信号をＦＦＴ変換およびウォータフォール波形で表示する"));
     m_command15->setGeometry(10, 14, 80, 23);
     connect(m_command15, &QPushButton::clicked, this, &LauncherPanel::Command15_Click);
-    Accessibility::describe(m_command15, QStringLiteral("WAVESCOPE 起動"),
-                            QStringLiteral("WAVESCOPE を起動します。"));
+    Accessibility::describe(m_command15, QStringLiteral("WAVESCOPE 起動"), QStringLiteral("WAVESCOPE を起動します。"));
 }
 
 void LauncherPanel::Command15_Click()
 {
-    const QString folder =
-        m_programFolder.isEmpty() ? QCoreApplication::applicationDirPath() : m_programFolder;
+    const QString folder = m_programFolder.isEmpty() ? QCoreApplication::applicationDirPath() : m_programFolder;
     // Beside our own executable first, then wherever the system looks for
     // programs. Started directly, never through a shell, with no arguments.
     QString program = QDir(folder).filePath(CompanionProgram);

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "mode/ModePanel.h"
 
 #include "ui/Accessibility.h"
@@ -35,7 +36,8 @@ ModePanel::ModePanel(RadioLink &link, QWidget *middleBand)
         // The captions mix full- and half-width letters ("ＡM"); the names
         // use one width, as an operator types them to find a control.
         const QString mode = captions[i].trimmed().normalized(QString::NormalizationForm_KC);
-        Accessibility::describe(m_label2[i], mode, QStringLiteral("無線機の運用モードを %1 に切り替えます。").arg(mode));
+        Accessibility::describe(m_label2[i], mode,
+                                QStringLiteral("無線機の運用モードを %1 に切り替えます。").arg(mode));
     }
 }
 

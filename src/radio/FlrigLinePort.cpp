@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "radio/FlrigLinePort.h"
 
 #include <QRegularExpression>
@@ -47,8 +48,8 @@ QByteArray xmlUnescaped(QByteArray text)
         } else if (name == QLatin1String("apos")) {
             plain += '\'';
         } else {
-            const uint code = name.startsWith(QLatin1String("#x")) ? name.mid(2).toUInt(nullptr, 16)
-                                                                    : name.mid(1).toUInt();
+            const uint code =
+                name.startsWith(QLatin1String("#x")) ? name.mid(2).toUInt(nullptr, 16) : name.mid(1).toUInt();
             plain += char(code);
         }
         at = match.capturedEnd();
@@ -102,16 +103,17 @@ QByteArray FlrigLinePort::catString(const QByteArray &command)
 QByteArray FlrigLinePort::methodCall(const QByteArray &command, bool query)
 {
     return QByteArrayLiteral("<?xml version=\"1.0\"?><methodCall><methodName>")
-           + (query ? "rig.cat_string" : "rig.cat_priority")
-           + "</methodName><params><param><value><string>" + xmlEscaped(catString(command))
-           + "</string></value></param></params></methodCall>";
+           + (query ? "rig.cat_string" : "rig.cat_priority") + "</methodName><params><param><value><string>"
+           + xmlEscaped(catString(command)) + "</string></value></param></params></methodCall>";
 }
 
 QByteArray FlrigLinePort::request(const Request &request) const
 {
     const QByteArray body = methodCall(request.command, request.query);
-    return "POST /RPC2 HTTP/1.1\r\nHost: " + m_hostHeader + "\r\nUser-Agent: RIGDECK\r\n"
-           "Content-Type: text/xml\r\nContent-Length: " + QByteArray::number(body.size()) + "\r\n\r\n" + body;
+    return "POST /RPC2 HTTP/1.1\r\nHost: " + m_hostHeader
+           + "\r\nUser-Agent: RIGDECK\r\n"
+             "Content-Type: text/xml\r\nContent-Length: "
+           + QByteArray::number(body.size()) + "\r\n\r\n" + body;
 }
 
 ServerLinePort::Answer FlrigLinePort::parseAnswer(QByteArray &buffer, const Request &request, QByteArray &reply)

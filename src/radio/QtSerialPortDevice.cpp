@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "radio/QtSerialPortDevice.h"
 
 #ifdef Q_OS_UNIX
@@ -47,8 +48,7 @@ bool QtSerialPortDevice::open()
         return false;
     }
     const bool configuredLine = m_port.setBaudRate(baudRate()) && m_port.setDataBits(QSerialPort::Data8)
-                                && m_port.setParity(QSerialPort::NoParity)
-                                && m_port.setStopBits(QSerialPort::OneStop)
+                                && m_port.setParity(QSerialPort::NoParity) && m_port.setStopBits(QSerialPort::OneStop)
                                 && m_port.setFlowControl(QSerialPort::NoFlowControl);
     if (!configuredLine) {
         m_port.close();

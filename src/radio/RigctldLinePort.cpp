@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "radio/RigctldLinePort.h"
 
 RigctldLinePort::RigctldLinePort(QString address, QObject *parent)
@@ -9,8 +10,8 @@ QByteArray RigctldLinePort::requestFor(const QByteArray &command, bool query)
 {
     // rigctld splits its input at blanks and reads a backslash as the start
     // of a long command name or of a hex byte.
-    const bool plain = std::all_of(command.cbegin(), command.cend(),
-                                   [](char c) { return c > ' ' && c < 0x7f && c != '\\'; });
+    const bool plain =
+        std::all_of(command.cbegin(), command.cend(), [](char c) { return c > ' ' && c < 0x7f && c != '\\'; });
     QByteArray word;
     if (plain) {
         word = command;

@@ -1,7 +1,7 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "radio/SerialPort.h"
 
 #include "settings/Settings.h"
-
 
 QString SerialPort::deviceName() const
 {

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "radio/ServerLinePort.h"
 
 #include <QCoreApplication>
@@ -92,8 +93,8 @@ bool ServerLinePort::open()
     const QDeadlineTimer deadline(ConnectTime);
     QTimer wake;
     wake.start(10);
-    while (m_socket.state() != QAbstractSocket::ConnectedState
-           && m_socket.state() != QAbstractSocket::UnconnectedState && !deadline.hasExpired()) {
+    while (m_socket.state() != QAbstractSocket::ConnectedState && m_socket.state() != QAbstractSocket::UnconnectedState
+           && !deadline.hasExpired()) {
         QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents | QEventLoop::WaitForMoreEvents);
     }
     if (m_socket.state() != QAbstractSocket::ConnectedState) {

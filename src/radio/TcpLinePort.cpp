@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "radio/TcpLinePort.h"
 
 #include <QDeadlineTimer>
@@ -60,8 +61,8 @@ bool TcpLinePort::open()
     const QDeadlineTimer deadline(ConnectTime);
     QTimer wake;
     wake.start(10);
-    while (m_socket.state() != QAbstractSocket::ConnectedState
-           && m_socket.state() != QAbstractSocket::UnconnectedState && !deadline.hasExpired()) {
+    while (m_socket.state() != QAbstractSocket::ConnectedState && m_socket.state() != QAbstractSocket::UnconnectedState
+           && !deadline.hasExpired()) {
         QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents | QEventLoop::WaitForMoreEvents);
     }
     if (m_socket.state() != QAbstractSocket::ConnectedState) {

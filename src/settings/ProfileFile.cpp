@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "settings/ProfileFile.h"
 
 #include <QByteArray>
@@ -100,13 +101,13 @@ public:
     {
     }
 
-    bool next(Line& line)
+    bool next(Line &line)
     {
         const qsizetype size = m_data.size();
         if (m_pos >= size) {
             return false;
         }
-        const char* bytes = m_data.data();
+        const char *bytes = m_data.data();
         qsizetype i = m_pos;
         while (i < size && !isLineBreak(bytes[i])) {
             ++i;
@@ -206,8 +207,7 @@ QByteArrayView cutUtf8(QByteArrayView value, qsizetype maxBytes)
     while (start > 0 && maxBytes - start < 3 && isUtf8Continuation(value[start])) {
         --start;
     }
-    if (start < maxBytes && !isUtf8Continuation(value[start])
-        && start + utf8SequenceLength(value[start]) > maxBytes) {
+    if (start < maxBytes && !isUtf8Continuation(value[start]) && start + utf8SequenceLength(value[start]) > maxBytes) {
         return value.first(start);
     }
     // Stray continuation bytes that belong to no character are cut where they fall.
@@ -264,7 +264,7 @@ QByteArray lineEndOf(QByteArrayView data)
     return platformLineEnd();
 }
 
-bool isReadOnly(const QFileInfo& info)
+bool isReadOnly(const QFileInfo &info)
 {
     if (!info.isWritable()) {
         return true;
@@ -284,7 +284,7 @@ bool isReadOnly(const QFileInfo& info)
 // name (which need not exist yet), folder links resolved, so that every path
 // to one file locks and writes the same. Empty when there is no such file to
 // be had: a loop of links, a missing folder.
-QString writtenFile(const QString& path)
+QString writtenFile(const QString &path)
 {
     QFileInfo info(path);
     for (int links = 0; info.isSymLink(); ++links) {
@@ -303,7 +303,7 @@ QString writtenFile(const QString& path)
 // Takes the lock within the wait, asking often: another writer that writes
 // one value after another frees the lock only for a moment each time, and
 // a waiter that slept for long stretches would miss every one of them.
-bool lockWithin(QLockFile& lock, std::chrono::milliseconds wait)
+bool lockWithin(QLockFile &lock, std::chrono::milliseconds wait)
 {
     const QDeadlineTimer deadline(wait);
     for (;;) {
@@ -321,7 +321,7 @@ bool lockWithin(QLockFile& lock, std::chrono::milliseconds wait)
 // The current content of the file to be rewritten; an empty text for a file that
 // does not exist yet. false when the file exists but must not or cannot be replaced,
 // as writing then would lose what it holds.
-bool loadForRewrite(const QString& path, QByteArray& data)
+bool loadForRewrite(const QString &path, QByteArray &data)
 {
     const QFileInfo info(path);
     if (!info.exists()) {
@@ -339,15 +339,15 @@ bool loadForRewrite(const QString& path, QByteArray& data)
     return file.error() == QFile::NoError;
 }
 
-QByteArray keyLine(const QByteArray& key, const QByteArray& value)
+QByteArray keyLine(const QByteArray &key, const QByteArray &value)
 {
     return key + '=' + value;
 }
 
 // The file's bytes with the key set: the key's line replaced, or a new line added
 // to the section, or a new section added at the end. Nothing else changes.
-QByteArray withSetting(const QByteArray& data, const QByteArray& section, const QByteArray& key,
-                       const QByteArray& value)
+QByteArray withSetting(const QByteArray &data, const QByteArray &section, const QByteArray &key,
+                       const QByteArray &value)
 {
     const QByteArrayView sectionName = trimBlanks(section);
     const QByteArrayView keyName = trimBlanks(key);
@@ -412,7 +412,7 @@ QString textOf(QByteArrayView value)
     return decode(value);
 }
 
-bool replaceFile(const QString& path, const QByteArray& content)
+bool replaceFile(const QString &path, const QByteArray &content)
 {
     // Temp file plus rename: a crash or a full disk leaves the old file whole.
     QSaveFile out(path);
@@ -430,7 +430,7 @@ bool replaceFile(const QString& path, const QByteArray& content)
 
 namespace ProfileFile {
 
-QString readString(const QString& section, const QString& key, const QString& defaultValue, const QString& path,
+QString readString(const QString &section, const QString &key, const QString &defaultValue, const QString &path,
                    int maxBytes)
 {
     if (path.isEmpty()) {
@@ -469,7 +469,7 @@ QString readString(const QString& section, const QString& key, const QString& de
     return defaultValue;
 }
 
-bool writeString(const QString& section, const QString& key, const QString& value, const QString& path)
+bool writeString(const QString &section, const QString &key, const QString &value, const QString &path)
 {
     const QByteArray sectionText = withoutLineBreaks(section.toLocal8Bit());
     const QByteArray keyText = withoutLineBreaks(key.toLocal8Bit());

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include "settings/Settings.h"
@@ -18,7 +19,7 @@ namespace ProfileFile {
 
 // Value of key in section of the file at path, or defaultValue when the file, section or key is missing.
 // At most maxBytes bytes (in the platform's narrow code page) of the value come back.
-QString readString(const QString& section, const QString& key, const QString& defaultValue, const QString& path,
+QString readString(const QString &section, const QString &key, const QString &defaultValue, const QString &path,
                    int maxBytes = SettingMaxBytes);
 
 // Creates the file, section or key as needed, replaces an existing value. false when the file could not be written,
@@ -27,6 +28,6 @@ QString readString(const QString& section, const QString& key, const QString& de
 // "]" (which readers that end a name at its first "]" take for another), and a key name that is blank, holds "=" or
 // starts with "[", are refused (false) because they would read back as something else. Line breaks in section, key
 // and value are dropped so a value can never turn into further lines of the file.
-bool writeString(const QString& section, const QString& key, const QString& value, const QString& path);
+bool writeString(const QString &section, const QString &key, const QString &value, const QString &path);
 
 } // namespace ProfileFile

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "settings/Settings.h"
 
 #include "settings/ProfileFile.h"
@@ -13,7 +14,7 @@
 
 namespace {
 
-bool folderIsWritable(const QString& folder)
+bool folderIsWritable(const QString &folder)
 {
 #ifdef Q_OS_WIN
     // Folder permissions there are not reflected by QFileInfo (e.g. Program Files
@@ -26,7 +27,7 @@ bool folderIsWritable(const QString& folder)
 }
 
 // A bare file name means the settings folder, not whatever the current folder happens to be.
-QString resolveSettingsFile(const QString& file)
+QString resolveSettingsFile(const QString &file)
 {
     if (file.isEmpty() || file.contains(QLatin1Char('/')) || file.contains(QLatin1Char('\\'))
         || !QFileInfo(file).isRelative()) {
@@ -56,12 +57,12 @@ QString device(int port)
 
 } // namespace Key
 
-QString ReadSetting(const QString& key, const QString& section, const QString& file)
+QString ReadSetting(const QString &key, const QString &section, const QString &file)
 {
     return ProfileFile::readString(section, key, SettingMissing, resolveSettingsFile(file), SettingMaxBytes);
 }
 
-bool WriteSetting(const QString& value, const QString& key, const QString& section, const QString& file)
+bool WriteSetting(const QString &value, const QString &key, const QString &section, const QString &file)
 {
     const QString path = resolveSettingsFile(file);
     bool stored = false;

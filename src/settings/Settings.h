@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <QString>
@@ -33,10 +34,10 @@ inline const QString SettingMissing = QStringLiteral("ERROR");
 inline constexpr int SettingMaxBytes = 254;
 
 // The stored value (at most SettingMaxBytes bytes of it), or SettingMissing.
-QString ReadSetting(const QString& key, const QString& section, const QString& file);
+QString ReadSetting(const QString &key, const QString &section, const QString &file);
 // Creates the settings folder when it does not exist yet. false, and a warning on stderr, when the value could not be
 // stored.
-bool WriteSetting(const QString& value, const QString& key, const QString& section, const QString& file);
+bool WriteSetting(const QString &value, const QString &key, const QString &section, const QString &file);
 
 // Where the settings file lives: RIGDECK.INI beside the executable when it exists there or when that folder is
 // writable; otherwise <per-user config folder>/rigdeck/RIGDECK.INI. Computed afresh on every call. The environment

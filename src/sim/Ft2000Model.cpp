@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "Ft2000Model.h"
 
 #include <utility>
@@ -12,7 +13,7 @@ constexpr char ModeCodes[] = "123456789ABC";
 
 constexpr char KeyerSelectors[] = "123456789A";
 
-bool isDigits(const QByteArray& text)
+bool isDigits(const QByteArray &text)
 {
     for (const char c : text) {
         if (c < '0' || c > '9') {
@@ -29,7 +30,7 @@ bool Ft2000Model::isModeCode(char code)
     return code != '\0' && QByteArray(ModeCodes).contains(code);
 }
 
-QByteArray Ft2000Model::receive(const QByteArray& bytes)
+QByteArray Ft2000Model::receive(const QByteArray &bytes)
 {
     QByteArray replies;
     // Byte by byte so that where the line happens to cut a command never
@@ -54,7 +55,7 @@ QList<QByteArray> Ft2000Model::commands() const
     return m_commands;
 }
 
-QByteArray Ft2000Model::answer(const QByteArray& command)
+QByteArray Ft2000Model::answer(const QByteArray &command)
 {
     if (command.size() < 3) {
         return Refused;
@@ -99,9 +100,9 @@ QByteArray Ft2000Model::answer(const QByteArray& command)
 
 // One-character switches: asked with "XX;", answered and set as "XXc;".
 // SH and NA carry the receiver ("0" main) before their value.
-QByteArray Ft2000Model::answerStatus(const QByteArray& name, const QByteArray& parameters)
+QByteArray Ft2000Model::answerStatus(const QByteArray &name, const QByteArray &parameters)
 {
-    const auto flag = [&](char& value, const char* allowed) -> QByteArray {
+    const auto flag = [&](char &value, const char *allowed) -> QByteArray {
         if (parameters.isEmpty()) {
             return name + value + ';';
         }
@@ -144,9 +145,9 @@ QByteArray Ft2000Model::answerStatus(const QByteArray& name, const QByteArray& p
 }
 
 // "FA;" answers the frequency in Hz as eight digits; "FA14074000;" sets it.
-QByteArray Ft2000Model::answerFrequency(const QByteArray& name, const QByteArray& parameters)
+QByteArray Ft2000Model::answerFrequency(const QByteArray &name, const QByteArray &parameters)
 {
-    long long& frequency = name == "FA" ? frequencyA : frequencyB;
+    long long &frequency = name == "FA" ? frequencyA : frequencyB;
     if (parameters.isEmpty()) {
         return name + QByteArray::number(frequency).rightJustified(8, '0') + ';';
     }
@@ -158,7 +159,7 @@ QByteArray Ft2000Model::answerFrequency(const QByteArray& name, const QByteArray
 }
 
 // Only menu 029, the CAT time-out, is kept: "EX029;" reads it, "EX0291;" sets it.
-QByteArray Ft2000Model::answerMenu(const QByteArray& parameters)
+QByteArray Ft2000Model::answerMenu(const QByteArray &parameters)
 {
     if (parameters == "029") {
         return QByteArray("EX029") + catTimeOut + ';';
@@ -178,7 +179,7 @@ QByteArray Ft2000Model::answerInformation() const
     return "IF001" + QByteArray::number(frequencyA).rightJustified(8, '0') + "+000000" + mode + "0000" + "0;";
 }
 
-QByteArray Ft2000Model::answerKeyerMemory(const QByteArray& parameters) const
+QByteArray Ft2000Model::answerKeyerMemory(const QByteArray &parameters) const
 {
     if (parameters.size() != 1 || parameters[0] < '1' || parameters[0] >= '1' + MemoryCount) {
         return Refused;
@@ -187,7 +188,7 @@ QByteArray Ft2000Model::answerKeyerMemory(const QByteArray& parameters) const
     return "KM" + parameters + textMemory[parameters[0] - '1'] + "};";
 }
 
-QByteArray Ft2000Model::answerBreakIn(const QByteArray& parameters)
+QByteArray Ft2000Model::answerBreakIn(const QByteArray &parameters)
 {
     if (parameters.isEmpty()) {
         return breakIn ? "BI1;" : "BI0;";
@@ -199,7 +200,7 @@ QByteArray Ft2000Model::answerBreakIn(const QByteArray& parameters)
     return Refused;
 }
 
-QByteArray Ft2000Model::answerMode(const QByteArray& parameters)
+QByteArray Ft2000Model::answerMode(const QByteArray &parameters)
 {
     // The "0" selects the main receiver, the only one RIGDECK talks to.
     if (parameters == "0") {
@@ -212,7 +213,7 @@ QByteArray Ft2000Model::answerMode(const QByteArray& parameters)
     return Refused;
 }
 
-QByteArray Ft2000Model::answerKeySpeed(const QByteArray& parameters)
+QByteArray Ft2000Model::answerKeySpeed(const QByteArray &parameters)
 {
     if (parameters.isEmpty()) {
         return "KS" + QByteArray::number(keySpeed).rightJustified(3, '0') + ';';
@@ -228,7 +229,7 @@ QByteArray Ft2000Model::answerKeySpeed(const QByteArray& parameters)
     return {};
 }
 
-QByteArray Ft2000Model::answerKeyerPlay(const QByteArray& parameters)
+QByteArray Ft2000Model::answerKeyerPlay(const QByteArray &parameters)
 {
     if (parameters.size() != 1 || parameters[0] == '\0' || !QByteArray(KeyerSelectors).contains(parameters[0])) {
         return Refused;
@@ -239,7 +240,7 @@ QByteArray Ft2000Model::answerKeyerPlay(const QByteArray& parameters)
 
 // LM (record) and PB (play back) share their shape: "0n" works voice channel n
 // (0 stops it), "1x" switches the audio recorder or player off (0) or on (1).
-QByteArray Ft2000Model::answerVoice(const QByteArray& parameters, int& channel, bool& audio)
+QByteArray Ft2000Model::answerVoice(const QByteArray &parameters, int &channel, bool &audio)
 {
     if (parameters.size() != 2) {
         return Refused;

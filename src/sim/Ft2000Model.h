@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <QByteArray>
@@ -7,7 +8,8 @@
 // replies it reads, and the bits of radio state those commands touch. It knows
 // nothing about the line, so the demo mode can run it in-process and the
 // pseudo-terminal radio can serve it to a real serial port.
-class Ft2000Model {
+class Ft2000Model
+{
 public:
     // A command longer than this without its ";" is line noise, not a command.
     static constexpr qsizetype MaxPendingBytes = 4096;
@@ -21,7 +23,7 @@ public:
 
     // Takes bytes as they arrive from the line (commands may be split across calls or several may come in one);
     // returns the bytes the radio answers to every command completed by them, in order.
-    QByteArray receive(const QByteArray& bytes);
+    QByteArray receive(const QByteArray &bytes);
     // Every complete command received so far, with its ";".
     QList<QByteArray> commands() const;
 
@@ -49,16 +51,16 @@ public:
     bool powerOn = true;             // PS
 
 private:
-    QByteArray answer(const QByteArray& command);
-    QByteArray answerKeyerMemory(const QByteArray& parameters) const;
-    QByteArray answerBreakIn(const QByteArray& parameters);
-    QByteArray answerMode(const QByteArray& parameters);
-    QByteArray answerKeySpeed(const QByteArray& parameters);
-    QByteArray answerKeyerPlay(const QByteArray& parameters);
-    static QByteArray answerVoice(const QByteArray& parameters, int& channel, bool& audio);
-    QByteArray answerStatus(const QByteArray& name, const QByteArray& parameters);
-    QByteArray answerFrequency(const QByteArray& name, const QByteArray& parameters);
-    QByteArray answerMenu(const QByteArray& parameters);
+    QByteArray answer(const QByteArray &command);
+    QByteArray answerKeyerMemory(const QByteArray &parameters) const;
+    QByteArray answerBreakIn(const QByteArray &parameters);
+    QByteArray answerMode(const QByteArray &parameters);
+    QByteArray answerKeySpeed(const QByteArray &parameters);
+    QByteArray answerKeyerPlay(const QByteArray &parameters);
+    static QByteArray answerVoice(const QByteArray &parameters, int &channel, bool &audio);
+    QByteArray answerStatus(const QByteArray &name, const QByteArray &parameters);
+    QByteArray answerFrequency(const QByteArray &name, const QByteArray &parameters);
+    QByteArray answerMenu(const QByteArray &parameters);
     QByteArray answerInformation() const;
 
     QByteArray m_pending;

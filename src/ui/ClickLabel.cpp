@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "ui/ClickLabel.h"
 
 #include "ui/OleColor.h"
@@ -37,10 +38,7 @@ public:
         return s;
     }
 
-    QStringList actionNames() const override
-    {
-        return QStringList(pressAction()) + QAccessibleWidget::actionNames();
-    }
+    QStringList actionNames() const override { return QStringList(pressAction()) + QAccessibleWidget::actionNames(); }
 
     void doAction(const QString &actionName) override
     {

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "voice/VoiceMemoryPanel.h"
 
 #include "ui/Accessibility.h"
@@ -34,8 +35,8 @@ void describeChannel(ColorButton *record, ColorButton *play, int index, const QS
     Accessibility::describe(record, QStringLiteral("ボイスメモリー %1 録音 (%2)").arg(n).arg(channel),
                             QStringLiteral("無線機のボイスメモリー %1 に録音を始めます。%2 秒で止まります。")
                                     .arg(n)
-                                    .arg(VoiceMemoryPanel::RecordLimitSeconds) +
-                                commentLead);
+                                    .arg(VoiceMemoryPanel::RecordLimitSeconds)
+                                + commentLead);
     Accessibility::describe(play, QStringLiteral("ボイスメモリー %1 再生 (%2)").arg(n).arg(channel),
                             QStringLiteral("無線機のボイスメモリー %1 を再生します。").arg(n) + commentLead);
 }

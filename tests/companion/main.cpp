@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Stands in for the companion display in the launcher tests: each start adds
 // one line, the folder it was started in, to the file named by
 // RIGDECK_COMPANION_LOG, then exits.

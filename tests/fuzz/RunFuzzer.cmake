@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The check's run of one fuzz target, the same on every run so that a change
 # elsewhere never turns it red by chance:
 #   cmake -DFUZZER=<program> -DSEEDS=<seed folder> -DWORK=<run folder> -DRUNS=<n> [-DSEED=<n>] -P RunFuzzer.cmake

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Fuzz target for the settings file: any bytes as the file, read for the
 // program's keys and some odd names, then one key written and read back.
 //
@@ -85,8 +86,7 @@ bool writeAccepts(const Name &name)
 {
     const QByteArray section = trimmedBlanks(withoutLineBreaks(name.section.toUtf8()));
     const QByteArray key = trimmedBlanks(withoutLineBreaks(name.key.toUtf8()));
-    return !section.isEmpty() && !section.contains(']') && !key.isEmpty() && !key.contains('=')
-        && !key.startsWith('[');
+    return !section.isEmpty() && !section.contains(']') && !key.isEmpty() && !key.contains('=') && !key.startsWith('[');
 }
 
 bool sameName(const QString &a, const QString &b)
@@ -105,8 +105,8 @@ bool storesExactly(const QByteArray &value)
     if (!value.isEmpty() && (isBlank(value.front()) || isBlank(value.back()))) {
         return false;
     }
-    const bool quoted = value.size() >= 2 && (value.front() == '"' || value.front() == '\'')
-        && value.back() == value.front();
+    const bool quoted =
+        value.size() >= 2 && (value.front() == '"' || value.front() == '\'') && value.back() == value.front();
     return !quoted;
 }
 
@@ -157,8 +157,8 @@ QByteArray newLineEnd(const QList<FileLine> &before)
 // Old lines kept byte for byte, in order, at the places the mapping gives;
 // only the last old line may gain the line end it lacked, and new lines end
 // with the new line end.
-bool keptAsWere(const QList<FileLine> &before, const QList<FileLine> &after, qsizetype skipBefore,
-                qsizetype firstNew, qsizetype newCount)
+bool keptAsWere(const QList<FileLine> &before, const QList<FileLine> &after, qsizetype skipBefore, qsizetype firstNew,
+                qsizetype newCount)
 {
     const QByteArray lineEnd = newLineEnd(before);
     for (qsizetype k = firstNew; k < firstNew + newCount && k < after.size(); ++k) {
@@ -223,7 +223,8 @@ bool onlyTheKeyChanged(const QByteArray &oldData, const QByteArray &newData, con
 // start is a character like any other, not a byte order mark to drop.
 QString textOf(const QByteArray &utf8)
 {
-    QStringDecoder decode(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless | QStringDecoder::Flag::ConvertInitialBom);
+    QStringDecoder decode(QStringDecoder::Utf8,
+                          QStringDecoder::Flag::Stateless | QStringDecoder::Flag::ConvertInitialBom);
     return decode(utf8);
 }
 

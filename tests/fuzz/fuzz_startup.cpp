@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Fuzz target for start-up: the radio's replies to the eight queries are the
 // fuzzer's bytes, and whatever they hold, start-up must end in one of its
 // ways (done, the open failure, a time-out) with a window that makes sense.

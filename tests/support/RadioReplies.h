@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <QByteArray>
@@ -9,5 +10,5 @@
 inline QHash<QByteArray, QByteArray> normalReplies()
 {
     return {{"KM1;", "KM1CQ TEST};"}, {"KM2;", "KM2};"}, {"KM3;", "KM3ABC};"}, {"KM4;", "KM4X};"},
-            {"KM5;", "KM5ABC};"},     {"BI;", "BI0;"},   {"MD0;", "MD02;"},      {"KS;", "KS025;"}};
+            {"KM5;", "KM5ABC};"},     {"BI;", "BI0;"},   {"MD0;", "MD02;"},    {"KS;", "KS025;"}};
 }

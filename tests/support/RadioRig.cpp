@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "support/RadioRig.h"
 
 #include "radio/RadioLink.h"
@@ -73,23 +74,20 @@ void RadioRig::script(const QHash<QByteArray, QByteArray> &replies)
 {
     m_radio->setSilent(true);
     QObject::disconnect(m_scriptConnection);
-    m_scriptConnection = QObject::connect(m_radio.get(), &PtyRadio::commandReceived, m_radio.get(),
-                                          [this, replies](const QByteArray &command) {
-                                              model.receive(command);
-                                              const auto reply = replies.constFind(command);
-                                              if (reply == replies.constEnd()) {
-                                                  return;
-                                              }
-                                              // "|" splits a reply into writes a few
-                                              // milliseconds apart.
-                                              const QByteArrayList pieces = reply->split('|');
-                                              for (qsizetype i = 0; i < pieces.size(); ++i) {
-                                                  QTimer::singleShot(int(i) * 3, m_radio.get(),
-                                                                     [this, piece = pieces[i]] {
-                                                                         m_radio->sendRaw(piece);
-                                                                     });
-                                              }
-                                          });
+    m_scriptConnection = QObject::connect(
+        m_radio.get(), &PtyRadio::commandReceived, m_radio.get(), [this, replies](const QByteArray &command) {
+            model.receive(command);
+            const auto reply = replies.constFind(command);
+            if (reply == replies.constEnd()) {
+                return;
+            }
+            // "|" splits a reply into writes a few
+            // milliseconds apart.
+            const QByteArrayList pieces = reply->split('|');
+            for (qsizetype i = 0; i < pieces.size(); ++i) {
+                QTimer::singleShot(int(i) * 3, m_radio.get(), [this, piece = pieces[i]] { m_radio->sendRaw(piece); });
+            }
+        });
 }
 
 StartedRig::StartedRig(const QByteArray &settings)

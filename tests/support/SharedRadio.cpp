@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "support/SharedRadio.h"
 
 #include <QDeadlineTimer>
@@ -262,8 +263,8 @@ void PollingLogger::run(Server server, quint16 port)
         }
     };
     const auto xmlCall = [](const QByteArray &method) {
-        const QByteArray body = "<?xml version=\"1.0\"?><methodCall><methodName>" + method
-                                + "</methodName><params></params></methodCall>";
+        const QByteArray body =
+            "<?xml version=\"1.0\"?><methodCall><methodName>" + method + "</methodName><params></params></methodCall>";
         return "POST /RPC2 HTTP/1.1\r\nHost: 127.0.0.1\r\nContent-Type: text/xml\r\nContent-Length: "
                + QByteArray::number(body.size()) + "\r\n\r\n" + body;
     };

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include "ui/ClickLabel.h"
@@ -10,7 +11,7 @@
 #include <QList>
 
 // The visible top-level windows of one kind: the dialog, the about window.
-template<typename Window>
+template <typename Window>
 QList<Window *> shownWindows()
 {
     QList<Window *> windows;
@@ -25,7 +26,7 @@ QList<Window *> shownWindows()
 
 // The window a menu entry of the main window opened, as the operator finds
 // it on the screen: null unless exactly one of its kind is shown.
-template<typename Window>
+template <typename Window>
 Window *openFromMenu(Form1 &w, const char *entry)
 {
     w.findChild<QAction *>(QLatin1String(entry))->trigger();

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "PtyRadio.h"
 
 #include "sim/Ft2000Model.h"
@@ -30,7 +31,7 @@ constexpr std::chrono::milliseconds ReadRetryInterval{100};
 
 } // namespace
 
-PtyRadio::PtyRadio(Ft2000Model& model, QObject* parent)
+PtyRadio::PtyRadio(Ft2000Model &model, QObject *parent)
     : QObject(parent)
     , m_model(model)
 {
@@ -79,7 +80,7 @@ bool PtyRadio::open()
         fail(QStringLiteral("cannot unlock the pseudo-terminal"));
         return false;
     }
-    const char* slaveName = ::ptsname(m_master);
+    const char *slaveName = ::ptsname(m_master);
     if (slaveName == nullptr) {
         fail(QStringLiteral("cannot name the pseudo-terminal"));
         return false;
@@ -115,7 +116,7 @@ bool PtyRadio::open()
     return true;
 }
 
-bool PtyRadio::listenTcp(quint16 port, const QString& address)
+bool PtyRadio::listenTcp(quint16 port, const QString &address)
 {
     if (isOpen() || m_listener >= 0) {
         return false;
@@ -137,8 +138,8 @@ bool PtyRadio::listenTcp(quint16 port, const QString& address)
     const int yes = 1;
     ::setsockopt(m_listener, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
     socklen_t length = sizeof where;
-    if (::bind(m_listener, reinterpret_cast<sockaddr*>(&where), sizeof where) != 0 || ::listen(m_listener, 4) != 0
-        || ::getsockname(m_listener, reinterpret_cast<sockaddr*>(&where), &length) != 0) {
+    if (::bind(m_listener, reinterpret_cast<sockaddr *>(&where), sizeof where) != 0 || ::listen(m_listener, 4) != 0
+        || ::getsockname(m_listener, reinterpret_cast<sockaddr *>(&where), &length) != 0) {
         fail(QStringLiteral("cannot listen on %1:%2").arg(address).arg(port));
         return false;
     }
@@ -239,7 +240,7 @@ void PtyRadio::clear()
     m_commands.clear();
 }
 
-void PtyRadio::sendRaw(const QByteArray& bytes)
+void PtyRadio::sendRaw(const QByteArray &bytes)
 {
     writeToLine(bytes);
 }
@@ -272,7 +273,7 @@ void PtyRadio::readFromLine()
     m_readRetryTimer.start();
 }
 
-void PtyRadio::takeCommands(const QByteArray& bytes)
+void PtyRadio::takeCommands(const QByteArray &bytes)
 {
     // Fed one command at a time so each reply can be told apart for its own
     // delay, and each command announced after its own answer.
@@ -289,14 +290,14 @@ void PtyRadio::takeCommands(const QByteArray& bytes)
         }
         const QList<QByteArray> modelCommands = m_model.commands();
         if (modelCommands.size() > commandsBefore) {
-            const QByteArray& command = modelCommands.constLast();
+            const QByteArray &command = modelCommands.constLast();
             m_commands.append(command);
             emit commandReceived(command);
         }
     }
 }
 
-void PtyRadio::answer(const QByteArray& reply)
+void PtyRadio::answer(const QByteArray &reply)
 {
     if (m_replyDelayMs == 0) {
         transmit(reply);
@@ -318,7 +319,7 @@ void PtyRadio::sendDueReplies()
     }
 }
 
-void PtyRadio::transmit(const QByteArray& reply)
+void PtyRadio::transmit(const QByteArray &reply)
 {
     if (m_splitBytes == 0) {
         writeToLine(reply);
@@ -343,7 +344,7 @@ void PtyRadio::sendNextPiece()
     }
 }
 
-void PtyRadio::writeToLine(const QByteArray& bytes)
+void PtyRadio::writeToLine(const QByteArray &bytes)
 {
     if (!isOpen() || bytes.isEmpty()) {
         return;
@@ -409,7 +410,7 @@ void PtyRadio::closeLine()
     }
 }
 
-void PtyRadio::fail(const QString& what)
+void PtyRadio::fail(const QString &what)
 {
     m_errorString = what + QStringLiteral(": ") + QString::fromLocal8Bit(std::strerror(errno));
     closeLine();

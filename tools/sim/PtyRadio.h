@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <QByteArray>
@@ -15,10 +16,11 @@ class Ft2000Model;
 // driven by the event loop of the thread it lives in: a test can run it in the
 // same thread as the code under test, as long as that code processes events
 // while it waits for a reply.
-class PtyRadio : public QObject {
+class PtyRadio : public QObject
+{
     Q_OBJECT
 public:
-    explicit PtyRadio(Ft2000Model& model, QObject* parent = nullptr);
+    explicit PtyRadio(Ft2000Model &model, QObject *parent = nullptr);
     ~PtyRadio() override;
 
     // Creates the pseudo-terminal; true when the line is up (also when it already was).
@@ -27,7 +29,7 @@ public:
     // in raw mode does: one connection at a time, a newer one replacing the
     // older. Port 0 takes any free port; devicePath() then names it as
     // "tcp:ADDRESS:PORT", the form RIGDECK takes for a port.
-    bool listenTcp(quint16 port, const QString& address = QStringLiteral("127.0.0.1"));
+    bool listenTcp(quint16 port, const QString &address = QStringLiteral("127.0.0.1"));
     // Why the last open() failed.
     QString errorString() const;
     // The slave side, e.g. /dev/pts/7: what RIGDECK is given as its port.
@@ -60,12 +62,12 @@ public:
     // Forgets received bytes and commands; the radio's own state stays.
     void clear();
     // Writes bytes to the line at once, outside any command: stale replies, noise.
-    void sendRaw(const QByteArray& bytes);
+    void sendRaw(const QByteArray &bytes);
 
 signals:
     // Emitted once the answer to the command is under way (or suppressed).
-    void commandReceived(const QByteArray& command);
-    void bytesReceived(const QByteArray& bytes);
+    void commandReceived(const QByteArray &command);
+    void bytesReceived(const QByteArray &bytes);
 
 private:
     struct DelayedReply {
@@ -76,18 +78,18 @@ private:
     void readFromLine();
     void acceptClient();
     void dropClient();
-    void takeCommands(const QByteArray& bytes);
-    void answer(const QByteArray& reply);
+    void takeCommands(const QByteArray &bytes);
+    void answer(const QByteArray &reply);
     void sendDueReplies();
-    void transmit(const QByteArray& reply);
+    void transmit(const QByteArray &reply);
     void sendNextPiece();
-    void writeToLine(const QByteArray& bytes);
+    void writeToLine(const QByteArray &bytes);
     void flushUnwritten();
     bool isOpen() const;
     void closeLine();
-    void fail(const QString& what);
+    void fail(const QString &what);
 
-    Ft2000Model& m_model;
+    Ft2000Model &m_model;
     int m_master = -1;
     // Held open so the master never sees the line drop between runs of the
     // program; without a slave open, reads on the master fail with EIO.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // rigdeck-sim: an FT2000 on a pseudo-terminal, for running RIGDECK and its
 // tests without a radio. Prints the port to give RIGDECK, then serves until
 // it is interrupted or terminated.
@@ -38,7 +39,7 @@ bool installQuitSignals()
     if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, signalPipe) != 0) {
         return false;
     }
-    struct sigaction action{};
+    struct sigaction action {};
     action.sa_handler = onQuitSignal;
     sigemptyset(&action.sa_mask);
     action.sa_flags = SA_RESTART;
@@ -62,12 +63,12 @@ struct Options {
     QString listenAddress = QStringLiteral("127.0.0.1");
 };
 
-void complain(const QString& message)
+void complain(const QString &message)
 {
     std::fprintf(stderr, "rigdeck-sim: %s\n", qPrintable(message));
 }
 
-std::optional<int> integerIn(const QString& text, int lowest, int highest)
+std::optional<int> integerIn(const QString &text, int lowest, int highest)
 {
     bool ok = false;
     const int value = text.toInt(&ok);
@@ -77,7 +78,7 @@ std::optional<int> integerIn(const QString& text, int lowest, int highest)
     return value;
 }
 
-bool setMemory(Ft2000Model& model, const QString& assignment)
+bool setMemory(Ft2000Model &model, const QString &assignment)
 {
     const qsizetype equals = assignment.indexOf(u'=');
     const std::optional<int> number = integerIn(assignment.left(equals), 1, Ft2000Model::MemoryCount);
@@ -99,24 +100,26 @@ bool setMemory(Ft2000Model& model, const QString& assignment)
 
 // Reads the command line into the radio's state and the line's behaviour;
 // nullopt when something is wrong, after saying what.
-std::optional<Options> parseArguments(const QCoreApplication& app, Ft2000Model& model)
+std::optional<Options> parseArguments(const QCoreApplication &app, Ft2000Model &model)
 {
     QCommandLineParser parser;
-    parser.setApplicationDescription(
-        QStringLiteral("Simulated FT2000 on a pseudo-terminal: prints the port for RIGDECK, then answers CAT commands."));
+    parser.setApplicationDescription(QStringLiteral(
+        "Simulated FT2000 on a pseudo-terminal: prints the port for RIGDECK, then answers CAT commands."));
     parser.addHelpOption();
-    const QCommandLineOption silentOption(QStringLiteral("silent"), QStringLiteral("Receive commands but never answer."));
-    const QCommandLineOption delayOption(QStringLiteral("delay"), QStringLiteral("Answer each command after MS milliseconds."),
-                                         QStringLiteral("MS"));
-    const QCommandLineOption splitOption(QStringLiteral("split"), QStringLiteral("Send replies in pieces of BYTES bytes."),
-                                         QStringLiteral("BYTES"));
-    const QCommandLineOption logOption(QStringLiteral("log"),
-                                       QStringLiteral("Append each command received to FILE, one per line (- for stderr)."),
-                                       QStringLiteral("FILE"));
-    const QCommandLineOption memoryOption(QStringLiteral("memory"),
-                                          QStringLiteral("Set keyer text memory N (1-5) to TEXT; N= empties it. Repeatable."),
-                                          QStringLiteral("N=TEXT"));
-    const QCommandLineOption modeOption(QStringLiteral("mode"), QStringLiteral("Mode code: 1 LSB, 2 USB, 3 CW, 4 FM, 5 AM, ..."),
+    const QCommandLineOption silentOption(QStringLiteral("silent"),
+                                          QStringLiteral("Receive commands but never answer."));
+    const QCommandLineOption delayOption(
+        QStringLiteral("delay"), QStringLiteral("Answer each command after MS milliseconds."), QStringLiteral("MS"));
+    const QCommandLineOption splitOption(
+        QStringLiteral("split"), QStringLiteral("Send replies in pieces of BYTES bytes."), QStringLiteral("BYTES"));
+    const QCommandLineOption logOption(
+        QStringLiteral("log"), QStringLiteral("Append each command received to FILE, one per line (- for stderr)."),
+        QStringLiteral("FILE"));
+    const QCommandLineOption memoryOption(
+        QStringLiteral("memory"), QStringLiteral("Set keyer text memory N (1-5) to TEXT; N= empties it. Repeatable."),
+        QStringLiteral("N=TEXT"));
+    const QCommandLineOption modeOption(QStringLiteral("mode"),
+                                        QStringLiteral("Mode code: 1 LSB, 2 USB, 3 CW, 4 FM, 5 AM, ..."),
                                         QStringLiteral("CODE"));
     const QCommandLineOption speedOption(QStringLiteral("speed"), QStringLiteral("Key speed in WPM (4-60)."),
                                          QStringLiteral("WPM"));
@@ -125,13 +128,14 @@ std::optional<Options> parseArguments(const QCoreApplication& app, Ft2000Model& 
     const QCommandLineOption linkOption(QStringLiteral("link"),
                                         QStringLiteral("Also make PATH a symbolic link to the port while running."),
                                         QStringLiteral("PATH"));
-    const QCommandLineOption tcpOption(QStringLiteral("tcp"),
-                                       QStringLiteral("Serve the radio on TCP port PORT (raw, as ser2net does) instead of a "
-                                                      "pseudo-terminal; 0 picks a free port."),
-                                       QStringLiteral("PORT"));
-    const QCommandLineOption listenOption(QStringLiteral("listen"),
-                                          QStringLiteral("Address to serve --tcp on (default 127.0.0.1, this machine only)."),
-                                          QStringLiteral("ADDRESS"));
+    const QCommandLineOption tcpOption(
+        QStringLiteral("tcp"),
+        QStringLiteral("Serve the radio on TCP port PORT (raw, as ser2net does) instead of a "
+                       "pseudo-terminal; 0 picks a free port."),
+        QStringLiteral("PORT"));
+    const QCommandLineOption listenOption(
+        QStringLiteral("listen"), QStringLiteral("Address to serve --tcp on (default 127.0.0.1, this machine only)."),
+        QStringLiteral("ADDRESS"));
     parser.addOptions({silentOption, delayOption, splitOption, logOption, memoryOption, modeOption, speedOption,
                        breakInOption, linkOption, tcpOption, listenOption});
     parser.process(app);
@@ -173,7 +177,7 @@ std::optional<Options> parseArguments(const QCoreApplication& app, Ft2000Model& 
         options.listenAddress = parser.value(listenOption);
     }
 
-    for (const QString& assignment : parser.values(memoryOption)) {
+    for (const QString &assignment : parser.values(memoryOption)) {
         if (!setMemory(model, assignment)) {
             return std::nullopt;
         }
@@ -191,7 +195,9 @@ std::optional<Options> parseArguments(const QCoreApplication& app, Ft2000Model& 
         const std::optional<int> speed =
             integerIn(parser.value(speedOption), Ft2000Model::MinKeySpeed, Ft2000Model::MaxKeySpeed);
         if (!speed) {
-            complain(QStringLiteral("--speed wants WPM from %1 to %2").arg(Ft2000Model::MinKeySpeed).arg(Ft2000Model::MaxKeySpeed));
+            complain(QStringLiteral("--speed wants WPM from %1 to %2")
+                         .arg(Ft2000Model::MinKeySpeed)
+                         .arg(Ft2000Model::MaxKeySpeed));
             return std::nullopt;
         }
         model.keySpeed = *speed;
@@ -209,7 +215,7 @@ std::optional<Options> parseArguments(const QCoreApplication& app, Ft2000Model& 
 
 // Commands are logged one per line, so bytes that would break the line or
 // the terminal are written as \xHH.
-QByteArray loggable(const QByteArray& command)
+QByteArray loggable(const QByteArray &command)
 {
     QByteArray line;
     for (const char c : command) {
@@ -225,7 +231,7 @@ QByteArray loggable(const QByteArray& command)
 
 // A symbolic link left by an earlier run is replaced; anything else at the
 // path is somebody's file and stays.
-bool makeLink(const QString& linkPath, const QString& target)
+bool makeLink(const QString &linkPath, const QString &target)
 {
     const QFileInfo existing(linkPath);
     if (existing.isSymLink()) {
@@ -241,7 +247,7 @@ bool makeLink(const QString& linkPath, const QString& target)
     return true;
 }
 
-void removeLink(const QString& linkPath, const QString& target)
+void removeLink(const QString &linkPath, const QString &target)
 {
     // Another run may have taken the path over meanwhile.
     if (QFileInfo(linkPath).isSymLink() && QFile::symLinkTarget(linkPath) == target) {
@@ -251,7 +257,7 @@ void removeLink(const QString& linkPath, const QString& target)
 
 } // namespace
 
-int main(int argc, char* argv[])
+int main(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("rigdeck-sim"));
@@ -288,18 +294,17 @@ int main(int argc, char* argv[])
     radio.setSilent(options->silent);
     radio.setReplyDelay(options->delayMs);
     radio.setSplit(options->splitBytes);
-    const bool lineUp = options->tcpPort >= 0 ? radio.listenTcp(quint16(options->tcpPort), options->listenAddress)
-                                              : radio.open();
+    const bool lineUp =
+        options->tcpPort >= 0 ? radio.listenTcp(quint16(options->tcpPort), options->listenAddress) : radio.open();
     if (!lineUp) {
         complain(radio.errorString());
         return ExitNoLine;
     }
     if (log.isOpen()) {
-        QObject::connect(&radio, &PtyRadio::commandReceived, &log,
-                         [&log](const QByteArray& command) {
-                             log.write(loggable(command));
-                             log.flush();
-                         });
+        QObject::connect(&radio, &PtyRadio::commandReceived, &log, [&log](const QByteArray &command) {
+            log.write(loggable(command));
+            log.flush();
+        });
     }
     if (!options->linkPath.isEmpty() && !makeLink(options->linkPath, radio.devicePath())) {
         return ExitNoLine;

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Builds Qt for 64-bit Windows (MinGW-w64) once, from Debian's own qtbase
 # source (the version of the host's Qt, which the cross build runs its tools
 # from) and the Qt Serial Port source in ../shared/third_party, into a cache
@@ -60,9 +61,10 @@ qtbase_flags=(
 serialport_flags=(-DCMAKE_BUILD_TYPE=RelWithDebInfo -DQT_BUILD_TESTS=OFF -DQT_BUILD_EXAMPLES=OFF)
 
 compiler=$(x86_64-w64-mingw32-g++-posix --version | head -1)
-# The folder's name: the version, the flags, the toolchain and the compiler.
+# The folder's name: the version, the flags, the toolchain's settings (not
+# its comments) and the compiler.
 base_key=$( { echo "recipe 1"; echo "$qt_deb_version"; printf '%s\n' "${qtbase_flags[@]}" "${serialport_flags[@]}";
-              cat "$toolchain"; echo "$compiler"; } | sha256sum | cut -c1-12)
+              grep -v -e '^[[:space:]]*#' -e '^[[:space:]]*$' "$toolchain"; echo "$compiler"; } | sha256sum | cut -c1-12)
 serialport_key=$( { echo "qtserialport"; echo "$compiler"; printf '%s\n' "${serialport_flags[@]}";
                     cat "$third_party/SHA256SUMS" "${serialport_patches[@]}" 2>/dev/null; } | sha256sum | cut -c1-12)
 prefix=$RIGDECK_WINDOWS_CACHE/qt-$qt_version-$base_key

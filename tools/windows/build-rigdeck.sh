@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Builds rigdeck.exe for 64-bit Windows against the Qt that build-qt.sh made
 # (building that first if needed), and packs it with everything it needs to
 # run into rigdeck-<version>-win64.zip. Prints the zip's path as its last line.

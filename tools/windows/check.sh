@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The Windows check, one command: builds Qt for Windows (or takes it from the
 # cache), rigdeck.exe, the test suites and the zip, then runs them under Wine
 # on a virtual display, as a Japanese Windows (code page 932):
@@ -61,7 +62,8 @@ fail() { echo "FAIL  $*"; failures=$((failures + 1)); }
 # A Japanese system: Wine takes its code page from the locale.
 mkdir -p "$work/locale"
 localedef -i ja_JP -f UTF-8 "$work/locale/ja_JP.UTF-8" 2>/dev/null || true
-export LOCPATH=$work/locale LC_ALL=ja_JP.UTF-8 LANG=ja_JP.UTF-8
+export LOCPATH=$work/locale
+export LC_ALL=ja_JP.UTF-8 LANG=ja_JP.UTF-8
 start_display
 init_prefix
 
@@ -166,7 +168,8 @@ win_path="$(winpath "$qt/bin");$(winpath "$(dirname "$(x86_64-w64-mingw32-g++-po
 for suite in "$build"/tests/tst_*.exe; do
     name=$(basename "$suite" .exe)
     if (cd "$(dirname "$suite")" && WINEPATH="$win_path" QT_PLUGIN_PATH="$(winpath "$qt/plugins")" \
-            QT_QPA_PLATFORM=offscreen timeout 300 "$wine" "./$name.exe" >"$work/$name.txt" 2>&1); then
+            QT_QPA_PLATFORM=offscreen timeout 300 "$wine" "./$name.exe" -o "$work/$name.txt,txt" \
+            >"$work/$name.out" 2>&1); then
         pass "$name ($(grep -o 'Totals: .*' "$work/$name.txt" | head -1))"
     else
         fail "$name: $(grep -E '^FAIL|Totals' "$work/$name.txt" | head -5 | tr '\n' ' ')"

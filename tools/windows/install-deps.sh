@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installs what building RIGDECK for Windows and checking it under Wine needs
 # on Debian, on top of tools/install-deps.sh, and nothing already there; and
 # makes Debian's source packages reachable (deb-src), since Qt for Windows is

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Redraws data/rigdeck.ico, the Windows program's icon, from the SVG icon
 # (16 to 64 pixels as bitmaps, 256 as PNG). Needs rsvg-convert and
 # ImageMagick (tools/windows/install-deps.sh installs both).

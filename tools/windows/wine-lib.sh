@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Shell functions for running the Windows program under Wine on a virtual
 # display; sourced by check.sh. Everything lives in $work, a fresh temporary
 # folder: the Wine prefix, the display, the simulated radio's port.
@@ -132,8 +133,8 @@ main_window() {
     return 1
 }
 
-# Lines equal to $2 in file $1.
-count_lines() { local n; n=$(grep -cxF -- "$2" "$1" 2>/dev/null) || true; echo "${n:-0}"; }
+# Lines equal to $2 in file $1 (line ends LF or CRLF).
+count_lines() { local n; n=$(tr -d '\r' 2>/dev/null <"$1" | grep -cxF -- "$2") || true; echo "${n:-0}"; }
 
 # Waits up to $3 seconds until file $1 holds at least $2 lines equal to $4.
 wait_lines() {
