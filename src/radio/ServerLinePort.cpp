@@ -1,9 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "radio/ServerLinePort.h"
 
-#include <QCoreApplication>
-#include <QDeadlineTimer>
-#include <QTimer>
+#include "radio/TcpLinePort.h"
 
 ServerLinePort::ServerLinePort(QString address, QString scheme, quint16 defaultPort, QObject *parent)
     : SerialPort(parent)
@@ -86,19 +84,7 @@ bool ServerLinePort::open()
     if (!configured() || !parseAddress(m_address, m_scheme, m_defaultPort, m_host, m_port)) {
         return false;
     }
-    m_socket.connectToHost(m_host, m_port);
-    // Wait with events processed rather than blocking in the socket, as
-    // every other wait of the program does; not in a nested event loop,
-    // which an earlier request to quit would end at once.
-    const QDeadlineTimer deadline(ConnectTime);
-    QTimer wake;
-    wake.start(10);
-    while (m_socket.state() != QAbstractSocket::ConnectedState && m_socket.state() != QAbstractSocket::UnconnectedState
-           && !deadline.hasExpired()) {
-        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents | QEventLoop::WaitForMoreEvents);
-    }
-    if (m_socket.state() != QAbstractSocket::ConnectedState) {
-        m_socket.abort();
+    if (!TcpLinePort::connectWithin(m_socket, m_host, m_port, ConnectTime)) {
         return false;
     }
     m_open = true;

@@ -54,19 +54,24 @@ bool TcpLinePort::open()
         return false;
     }
     m_socket.abort();
-    m_socket.connectToHost(host, port);
+    return connectWithin(m_socket, host, port, ConnectTime);
+}
+
+bool TcpLinePort::connectWithin(QTcpSocket &socket, const QString &host, quint16 port, std::chrono::milliseconds time)
+{
+    socket.connectToHost(host, port);
     // Wait with events processed rather than blocking in the socket, as
     // every other wait of the program does; not in a nested event loop,
     // which an earlier request to quit would end at once.
-    const QDeadlineTimer deadline(ConnectTime);
+    const QDeadlineTimer deadline(time);
     QTimer wake;
     wake.start(10);
-    while (m_socket.state() != QAbstractSocket::ConnectedState && m_socket.state() != QAbstractSocket::UnconnectedState
+    while (socket.state() != QAbstractSocket::ConnectedState && socket.state() != QAbstractSocket::UnconnectedState
            && !deadline.hasExpired()) {
         QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents | QEventLoop::WaitForMoreEvents);
     }
-    if (m_socket.state() != QAbstractSocket::ConnectedState) {
-        m_socket.abort();
+    if (socket.state() != QAbstractSocket::ConnectedState) {
+        socket.abort();
         return false;
     }
     return true;

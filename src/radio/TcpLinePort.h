@@ -17,6 +17,9 @@ public:
     // A connection that cannot be made within this time takes the open
     // failure path, as a missing serial port does.
     static constexpr std::chrono::milliseconds ConnectTime{3000};
+    // Connects the socket, processing events meanwhile; false (and the
+    // socket aborted) when no connection is made within the time.
+    static bool connectWithin(QTcpSocket &socket, const QString &host, quint16 port, std::chrono::milliseconds time);
     static constexpr qint64 ReadBufferBytes = 16 * 1024;
 
     explicit TcpLinePort(QString address, QObject *parent = nullptr);
