@@ -345,6 +345,9 @@ void TestSettings::readSurvivesJunk()
 {
     QFETCH(QByteArray, content);
     QFETCH(QString, expected);
+    if (QByteArray(QTest::currentDataTag()).contains("UTF-8") && !localTextIsUtf8()) {
+        QSKIP("the file is read in this system's code page, not UTF-8");
+    }
 
     putFile(iniPath(), content);
     QCOMPARE(ProfileFile::readString(QStringLiteral("COM"), QStringLiteral("PORT"), QStringLiteral("DEF"), iniPath()),
@@ -400,6 +403,9 @@ void TestSettings::readsHandEditedLinesAsWindowsDoes()
     QFETCH(QString, section);
     QFETCH(QString, key);
     QFETCH(QString, expected);
+    if (QByteArray(QTest::currentDataTag()).contains("UTF-8") && !localTextIsUtf8()) {
+        QSKIP("the file is read in this system's code page, not UTF-8");
+    }
 
     putFile(iniPath(), content);
     QCOMPARE(ProfileFile::readString(section, key, QStringLiteral("DEF"), iniPath()), expected);
@@ -870,8 +876,9 @@ void TestSettings::writeWaitsForALockOnlyBriefly()
     }
 
     if (!stored) {
-        QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("could not store PORT .*COM.*")
-                                                              + QRegularExpression::escape(iniPath())));
+        QTest::ignoreMessage(QtWarningMsg,
+                             QRegularExpression(QStringLiteral("could not store PORT .*COM.*")
+                                                + QRegularExpression::escape(QDir::toNativeSeparators(iniPath()))));
     }
     QCOMPARE(WriteSetting(QStringLiteral("2"), Key::Port, Section::Com, iniPath()), stored);
     QCOMPARE(ReadSetting(Key::Port, Section::Com, iniPath()), stored ? QStringLiteral("2") : QStringLiteral("1"));

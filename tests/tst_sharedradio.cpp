@@ -12,6 +12,7 @@
 #include "radio/RigctldLinePort.h"
 #include "settings/Settings.h"
 #include "support/MessageRecorder.h"
+#include "support/ProcessProbe.h"
 #include "support/SharedRadio.h"
 #include "ui/ClickLabel.h"
 #include "ui/ColorButton.h"
@@ -25,7 +26,7 @@
 #include <QSlider>
 #include <QTest>
 
-#include <ctime>
+#include <chrono>
 #include <functional>
 
 namespace {
@@ -82,7 +83,7 @@ QList<Press> presses()
 
 double processCpuMs()
 {
-    return 1000.0 * double(std::clock()) / CLOCKS_PER_SEC;
+    return std::chrono::duration<double, std::milli>(ProcessProbe::cpuTime()).count();
 }
 
 // A server that answers each request with the next scripted bytes.

@@ -63,7 +63,8 @@ fail() { echo "FAIL  $*"; failures=$((failures + 1)); }
 mkdir -p "$work/locale"
 localedef -i ja_JP -f UTF-8 "$work/locale/ja_JP.UTF-8" 2>/dev/null || true
 export LOCPATH=$work/locale
-export LC_ALL=ja_JP.UTF-8 LANG=ja_JP.UTF-8
+# (bash itself cannot take the locale: glibc read LOCPATH when bash started.)
+{ export LC_ALL=ja_JP.UTF-8 LANG=ja_JP.UTF-8; } 2>/dev/null
 start_display
 init_prefix
 
