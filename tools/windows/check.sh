@@ -20,6 +20,8 @@
 # Exit status 0 when all pass. Screenshots and logs: build-win/check/.
 #   STARTUPS=N      start-ups in step 6 (default 20)
 #   BUILD_DIR       Windows build folder (default build-win)
+#   RIGDECK_SIM     a rigdeck-sim already built for this machine (else built
+#                   in build-winhost)
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 repo=$(cd "$here/../.." && pwd)
@@ -31,10 +33,13 @@ began=$(date +%s)
 "$here/install-deps.sh"
 qt=$("$here/build-qt.sh" | tail -1)
 zip=$(BUILD_DIR=$build WITH_TESTS=1 "$here/build-rigdeck.sh" | tail -1)
-# The simulated radio runs on this machine.
-nice -n 5 cmake -S "$repo" -B "$host_build" >/dev/null
-nice -n 5 cmake --build "$host_build" -j2 --target rigdeck-sim >/dev/null
-sim=$host_build/tools/rigdeck-sim
+# The simulated radio runs on this machine: the one given, or built here.
+sim=${RIGDECK_SIM:-}
+if [ ! -x "$sim" ]; then
+    nice -n 5 cmake -S "$repo" -B "$host_build" >/dev/null
+    nice -n 5 cmake --build "$host_build" -j2 --target rigdeck-sim >/dev/null
+    sim=$host_build/tools/rigdeck-sim
+fi
 echo "== Built in $(( $(date +%s) - began )) s: $zip"
 
 work=$(mktemp -d /tmp/rigdeck-wincheck.XXXXXX)
