@@ -20,6 +20,14 @@ ServerLinePort::ServerLinePort(QString address, QString scheme, quint16 defaultP
     });
     // Commands are small and each must leave at once.
     m_socket.setSocketOption(QAbstractSocket::LowDelayOption, 1);
+    // Only a look: an answer or a close found here goes through the
+    // socket's own signals, as if its notice had come.
+    m_answerCheck.setInterval(AnswerCheck);
+    connect(&m_answerCheck, &QTimer::timeout, this, [this] {
+        if (m_inFlight && m_socket.state() == QAbstractSocket::ConnectedState) {
+            m_socket.waitForReadyRead(0);
+        }
+    });
 }
 
 ServerLinePort::~ServerLinePort()
@@ -100,6 +108,7 @@ void ServerLinePort::close()
     m_queryFailed = false;
     m_buffer.clear();
     m_replies.clear();
+    m_answerCheck.stop();
     m_socket.abort();
 }
 
@@ -142,6 +151,7 @@ void ServerLinePort::sendNext()
     }
     const QByteArray bytes = request(m_queue.constFirst());
     m_inFlight = true;
+    m_answerCheck.start();
     if (m_socket.write(bytes) != bytes.size()) {
         fail();
         return;
@@ -178,6 +188,7 @@ void ServerLinePort::readAnswers()
     if (!m_inFlight) {
         // Nothing was asked: whatever else the server says is not an answer.
         m_buffer.clear();
+        m_answerCheck.stop();
     }
     m_reading = false;
     if (replied) {

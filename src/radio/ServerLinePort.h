@@ -5,6 +5,7 @@
 
 #include <QList>
 #include <QTcpSocket>
+#include <QTimer>
 
 #include <chrono>
 
@@ -26,6 +27,10 @@ public:
     // Commands waiting for the server beyond this are dropped: a server that
     // stopped answering must not make the program hoard them.
     static constexpr qsizetype MaxQueued = 64;
+    // While a request waits for its answer, the connection is looked at this
+    // often: a close whose notice went missing (seen with Windows sockets
+    // under Wine) is found, and the line fails instead of waiting forever.
+    static constexpr std::chrono::milliseconds AnswerCheck{1000};
 
     ~ServerLinePort() override;
 
@@ -74,6 +79,7 @@ private:
     QString m_host;
     quint16 m_port = 0;
     QTcpSocket m_socket;
+    QTimer m_answerCheck;
     QList<Request> m_queue;
     bool m_inFlight = false;
     bool m_open = false;
