@@ -86,6 +86,21 @@ double processCpuMs()
     return std::chrono::duration<double, std::milli>(ProcessProbe::cpuTime()).count();
 }
 
+// A line to the server at this port on this machine, ready to open.
+std::unique_ptr<SerialPort> serverLine(bool flrig, quint16 port)
+{
+    const QString address = QStringLiteral("127.0.0.1:%1").arg(port);
+    std::unique_ptr<SerialPort> line;
+    if (flrig) {
+        line = std::make_unique<FlrigLinePort>(QStringLiteral("flrig:") + address);
+    } else {
+        line = std::make_unique<RigctldLinePort>(QStringLiteral("rigctld:") + address);
+    }
+    line->setCommPort(1);
+    line->setBaudRate(38400);
+    return line;
+}
+
 // A server that answers each request with the next scripted bytes.
 class ScriptedServer : public QObject
 {
@@ -331,15 +346,7 @@ private slots:
         QFETCH(QByteArray, reply);
         QFETCH(bool, lineOk);
         ScriptedServer server(flrig, {answer});
-        std::unique_ptr<SerialPort> line;
-        const QString address = QStringLiteral("127.0.0.1:%1").arg(server.port());
-        if (flrig) {
-            line = std::make_unique<FlrigLinePort>(QStringLiteral("flrig:") + address);
-        } else {
-            line = std::make_unique<RigctldLinePort>(QStringLiteral("rigctld:") + address);
-        }
-        line->setCommPort(1);
-        line->setBaudRate(38400);
+        const std::unique_ptr<SerialPort> line = serverLine(flrig, server.port());
         QVERIFY(line->open());
         QVERIFY(line->outputQuery(command));
         QByteArray received;
@@ -368,15 +375,7 @@ private slots:
         QFETCH(bool, flrig);
         const QByteArray done = flrig ? xmlResponse("<value>OK</value>") : QByteArray("Reply: \nRPRT 0\n");
         ScriptedServer server(flrig, {done, done, done}, false);
-        std::unique_ptr<SerialPort> line;
-        const QString address = QStringLiteral("127.0.0.1:%1").arg(server.port());
-        if (flrig) {
-            line = std::make_unique<FlrigLinePort>(QStringLiteral("flrig:") + address);
-        } else {
-            line = std::make_unique<RigctldLinePort>(QStringLiteral("rigctld:") + address);
-        }
-        line->setCommPort(1);
-        line->setBaudRate(38400);
+        const std::unique_ptr<SerialPort> line = serverLine(flrig, server.port());
         QVERIFY(line->open());
         for (const QByteArray command : {"KY1;", "KY2;", "KY3;"}) {
             QVERIFY(line->output(command));
