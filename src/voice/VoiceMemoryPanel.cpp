@@ -237,9 +237,11 @@ void VoiceMemoryPanel::Command9_Click(int index)
     }
     m_command11->setEnabled(true);
     m_playSeconds = 0;
-    // Restarted, so a channel started while the timer still runs for an
-    // earlier one gets its full length from this moment.
-    m_timer3.start();
+    // A timer still running after a stop by hand times the new playback from
+    // its next tick; started anew it would shift the ticks.
+    if (!m_timer3.isActive()) {
+        m_timer3.start();
+    }
 }
 
 void VoiceMemoryPanel::Timer3_Timer()
