@@ -11,6 +11,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -47,8 +48,11 @@ private slots:
     void startsTheCompanionOncePerClick()
     {
         QFETCH(bool, besideTheProgram);
-        QTemporaryDir programFolder, searchFolder, logFolder;
+        QTemporaryDir programFolder, searchFolder, logFolder, currentFolder;
         QVERIFY(installStandIn(besideTheProgram ? programFolder.path() : searchFolder.path()));
+        const QString wasCurrent = QDir::currentPath();
+        QDir::setCurrent(currentFolder.path());
+        const auto restoreCurrent = qScopeGuard([&wasCurrent] { QDir::setCurrent(wasCurrent); });
         const QString log = logFolder.filePath(QStringLiteral("starts.log"));
         const EnvironmentOverride searchPath("PATH", QFile::encodeName(searchFolder.path()));
         const EnvironmentOverride logPath("RIGDECK_COMPANION_LOG", QFile::encodeName(log));
@@ -61,8 +65,9 @@ private slots:
         QTest::mouseClick(w.launcher().Command15(), Qt::LeftButton);
         QTest::mouseClick(w.launcher().Command15(), Qt::LeftButton);
 
-        // Each instance writes the folder it was started in: the program's.
-        const QString startedIn = QFileInfo(programFolder.path()).canonicalFilePath();
+        // Each instance writes the folder it was started in: the one RIGDECK
+        // runs in, as it hands the companion nothing.
+        const QString startedIn = QFileInfo(currentFolder.path()).canonicalFilePath();
         QTRY_COMPARE_WITH_TIMEOUT(linesOf(log), (QStringList{startedIn, startedIn}), 20000);
         QVERIFY(rig.messages().messages().isEmpty());
     }

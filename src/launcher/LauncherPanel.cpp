@@ -45,7 +45,8 @@ void LauncherPanel::Command15_Click()
         program = QStandardPaths::findExecutable(CompanionProgram);
 #endif
     }
-    if (program.isEmpty() || !QProcess::startDetached(program, QStringList(), folder)) {
+    // It gets nothing from us, not even a working folder: it starts in ours.
+    if (program.isEmpty() || !QProcess::startDetached(program, QStringList())) {
         ShowMessage(CompanionMissingMessage);
     }
 }
