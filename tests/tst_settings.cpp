@@ -83,6 +83,7 @@ private slots:
     void writeToUnreadableFileFails();
     void writeFailsWhereFileCannotBeMade_data();
     void writeFailsWhereFileCannotBeMade();
+    void writeGoesInPlaceInAReadOnlyFolder();
     void writeLeavesNoStrayFiles();
     void writeKeepsFilePermissions();
     void writersOfDifferentKeysKeepBoth();
@@ -673,6 +674,35 @@ void TestSettings::writeFailsWhereFileCannotBeMade()
     QCOMPARE(fileBytes(dir.filePath(QStringLiteral("plain.txt"))), QByteArray("text"));
     QVERIFY(QFileInfo(dir.filePath(QStringLiteral("folder"))).isDir());
     QVERIFY(!QFileInfo::exists(dir.filePath(QStringLiteral("absent"))));
+}
+
+void TestSettings::writeGoesInPlaceInAReadOnlyFolder()
+{
+#ifdef Q_OS_WIN
+    QSKIP("folder permissions are tried on Unix");
+#else
+    // A file set up writable for the operator in a folder that is not.
+    const QString folder = m_dir->filePath(QStringLiteral("locked"));
+    const QString file = folder + QStringLiteral("/RIGDECK.INI");
+    QVERIFY(QDir().mkdir(folder));
+    putFile(file, "[COM]\nPORT=1\n");
+    const QFile::Permissions everyone =
+        QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther | QFile::ExeOwner | QFile::ExeGroup | QFile::ExeOther;
+    QVERIFY(QFile::setPermissions(file, everyone | QFile::WriteOwner | QFile::WriteGroup | QFile::WriteOther));
+    QVERIFY(QFile::setPermissions(folder, everyone) && QFile::setPermissions(m_dir->path(), everyone));
+    // Root writes anywhere: the writes are made as an ordinary account.
+    const bool asRoot = ::geteuid() == 0;
+    if (asRoot && ::seteuid(65534) != 0) {
+        QSKIP("cannot act as another account");
+    }
+    const bool stored =
+        ProfileFile::writeString(QStringLiteral("COM"), QStringLiteral("PORT"), QStringLiteral("2"), file)
+        && ProfileFile::writeString(QStringLiteral("REC"), Key::recTime(0), QStringLiteral(" 7"), file);
+    QVERIFY(!asRoot || ::seteuid(0) == 0);
+    QVERIFY(stored);
+    QCOMPARE(fileBytes(file), QByteArray("[COM]\nPORT=2\n[REC]\nREC_TIME0= 7\n"));
+    QCOMPARE(QDir(folder).entryList(QDir::Files | QDir::Hidden), QStringList{QStringLiteral("RIGDECK.INI")});
+#endif
 }
 
 void TestSettings::writeLeavesNoStrayFiles()

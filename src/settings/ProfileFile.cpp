@@ -17,7 +17,10 @@
 #ifndef NOMINMAX
 #define NOMINMAX
 #endif
+#include <io.h>
 #include <windows.h>
+#else
+#include <sys/file.h>
 #endif
 
 #include <chrono>
@@ -412,10 +415,53 @@ QString textOf(QByteArrayView value)
     return decode(value);
 }
 
+// A lock on the settings file itself, for a file whose folder cannot be
+// written (set up there for the operator by an administrator): no lock file
+// can be made beside it. Every writer of ours that finds the folder so takes
+// this lock instead.
+class InPlaceLock
+{
+public:
+    bool lockWithin(const QString &path, std::chrono::milliseconds wait)
+    {
+        m_file.setFileName(path);
+        if (!m_file.open(QIODevice::ReadWrite)) {
+            return false;
+        }
+        const QDeadlineTimer deadline(wait);
+        while (!tryLock()) {
+            if (deadline.hasExpired()) {
+                return false;
+            }
+            QThread::usleep(QRandomGenerator::global()->bounded(500, 3000));
+        }
+        return true;
+    }
+
+private:
+    bool tryLock()
+    {
+#ifdef Q_OS_WIN
+        // A range far beyond the end: locks on Windows keep other handles from
+        // the bytes they cover, and the writer needs the real ones.
+        OVERLAPPED beyond{};
+        beyond.OffsetHigh = 0x7FFFFFFF;
+        return LockFileEx(HANDLE(_get_osfhandle(m_file.handle())), LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY,
+                          0, 1, 0, &beyond);
+#else
+        return ::flock(m_file.handle(), LOCK_EX | LOCK_NB) == 0;
+#endif
+    }
+
+    QFile m_file; // closing it gives the lock up
+};
+
 bool replaceFile(const QString &path, const QByteArray &content)
 {
     // Temp file plus rename: a crash or a full disk leaves the old file whole.
+    // Where no file can be made beside it, it is written in place.
     QSaveFile out(path);
+    out.setDirectWriteFallback(true);
     if (!out.open(QIODevice::WriteOnly)) {
         return false;
     }
@@ -490,7 +536,9 @@ bool writeString(const QString &section, const QString &key, const QString &valu
     // Two writers reading the same old file would each drop the other's change.
     QLockFile lock(file + QStringLiteral(".lock"));
     lock.setStaleLockTime(LockStaleAfter);
-    if (!lockWithin(lock, LockWait)) {
+    InPlaceLock inPlace;
+    if (!lockWithin(lock, LockWait)
+        && (lock.error() != QLockFile::PermissionError || !inPlace.lockWithin(file, LockWait))) {
         return false;
     }
 
