@@ -222,6 +222,7 @@ void TestFt2000Cat::otherCommandsMessage_data()
     QTest::newRow("a message not yet ended is no message") << QByteArray("FA0703") << QByteArray("MD0;") << false;
     QTest::newRow("small letters are no command") << QByteArray("fa1;") << QByteArray("MD0;") << false;
     QTest::newRow("a digit among the letters is no command") << QByteArray("F1;") << QByteArray("MD0;") << false;
+    QTest::newRow("the query echoed back is no answer") << QByteArray("BI;") << QByteArray("BI;") << true;
 }
 
 void TestFt2000Cat::otherCommandsMessage()
@@ -229,7 +230,7 @@ void TestFt2000Cat::otherCommandsMessage()
     QFETCH(QByteArray, message);
     QFETCH(QByteArray, query);
     QFETCH(bool, other);
-    QCOMPARE(Ft2000Cat::isOtherCommandsMessage(message, query), other);
+    QCOMPARE(Ft2000Cat::isNotTheAnswer(message, query), other);
 }
 
 QTEST_GUILESS_MAIN(TestFt2000Cat)

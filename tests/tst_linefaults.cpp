@@ -9,11 +9,15 @@
 #include "mode/ModePanel.h"
 #include "radio/RadioLink.h"
 #include "radio/QtSerialPortDevice.h"
+#include "support/EnvironmentOverride.h"
 #include "support/ProcessProbe.h"
 #include "support/RadioReplies.h"
 #include "support/RadioRig.h"
+#include "support/WindowProbe.h"
 #include "voice/VoiceMemoryPanel.h"
 
+#include <QDir>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QSignalSpy>
@@ -71,6 +75,10 @@ private slots:
         QFETCH(bool, keepTerminal);
         QFETCH(bool, duringStartUp);
         RadioRig rig;
+        // The adapter under a stable name, as /dev/serial/by-id gives it.
+        const QString stableName = QFileInfo(rig.settingsFile()).dir().filePath(QStringLiteral("ttyRadio"));
+        QVERIFY(QFile::link(rig.radio().devicePath(), stableName));
+        const EnvironmentOverride device("RIGDECK_COM1", QFile::encodeName(stableName));
         auto hangUp = [&rig, keepTerminal] {
             keepTerminal ? rig.radio().hangUpKeepingTerminal() : rig.radio().hangUp();
         };
@@ -100,6 +108,10 @@ private slots:
         rig.window().mode().Label2_Click(1);
         QCOMPARE(rig.window().mode().Label2(1)->backColor(), OleColor::Red);
         QVERIFY(!rig.window().link().Timer1().isActive());
+        // Plugged in again: the next click goes out.
+        QVERIFY(rig.radio().open() && QFile::remove(stableName) && QFile::link(rig.radio().devicePath(), stableName));
+        rig.window().keyer().Command2_Click(3);
+        QTRY_VERIFY(rig.radio().commands().contains("KY4;"));
         QSignalSpy unloaded(&rig.window(), &Form1::unloaded);
         rig.window().Command12_Click();
         QCOMPARE(unloaded.count(), 1);
@@ -219,6 +231,47 @@ private slots:
         QVERIFY(rig.messages().messages().isEmpty());
         QCOMPARE(rig.window().keyer().Text1(0)->text(), QStringLiteral("CQ TEST DE JA1ZZZ}"));
         QCOMPARE(rig.window().keySpeed().Label6()->text(), QStringLiteral("025WPM"));
+    }
+
+    void echoesAreNotAnswers_data()
+    {
+        QTest::addColumn<bool>("radioOn");
+        QTest::addColumn<QByteArray>("query");
+        QTest::addColumn<QByteArray>("reply");
+        QTest::addColumn<int>("queriesSent");
+        QTest::newRow("a line that echoes, radio on") << true << QByteArray() << QByteArray() << 8;
+        QTest::newRow("a line that echoes, radio off") << false << QByteArray() << QByteArray() << 1;
+        // Replies no radio gives, identical to their query: taken for echoes.
+        QTest::newRow("KM2; answered with KM2;") << true << QByteArray("KM2;") << QByteArray("KM2;") << 2;
+        QTest::newRow("MD0; answered with MD0;") << true << QByteArray("MD0;") << QByteArray("MD0;") << 7;
+    }
+
+    void echoesAreNotAnswers()
+    {
+        QFETCH(bool, radioOn);
+        QFETCH(QByteArray, query);
+        QFETCH(QByteArray, reply);
+        QFETCH(int, queriesSent);
+        RadioRig rig(1, RadioRig::Line::Tcp);
+        if (query.isEmpty()) {
+            rig.radio().setEcho(true);
+            rig.radio().setSilent(!radioOn);
+        } else {
+            auto replies = normalReplies();
+            replies.insert(query, reply);
+            rig.script(replies);
+        }
+        rig.start();
+        QCOMPARE(rig.commandsAfterSettling(), StartupQueries.mid(0, queriesSent));
+        if (queriesSent < StartupQueries.size()) {
+            QCOMPARE(rig.messages().messages(), (QStringList{NoResponseMessage, CheckConnectionMessage}));
+            QCOMPARE(modeColours(rig.window()), QList<quint32>(ModePanel::Modes, OleColor::WindowBackground));
+            return;
+        }
+        QVERIFY(rig.messages().messages().isEmpty());
+        QCOMPARE(rig.window().keyer().Text1(0)->text(), QStringLiteral("CQ TEST DE JA1ZZZ}"));
+        QCOMPARE(rig.window().keySpeed().BreakInOn(), 0);
+        QCOMPARE(rig.window().mode().Label2(1)->backColor(), OleColor::Red);
     }
 
     void repliesLateButInTimeAreTaken()

@@ -21,6 +21,7 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QTest>
+#include <QToolTip>
 
 namespace {
 // Written as a person might: a stored value would come back as "PORT=...".
@@ -363,6 +364,10 @@ private slots:
             << "tcp:pi:4001" << QString() << QByteArray("[COM]\nPORT=3,19200\n[DEVICE]\nCOM3=tcp:pi:4001\n");
         QTest::newRow("port without a number names no device")
             << portOnly << "COM" << QString() << QString() << QByteArray("[COM]\nPORT=,19200\n");
+        const QString tooLong = QStringLiteral("/dev/") + QString(SettingMaxBytes, QLatin1Char('x'));
+        QTest::newRow("a name too long to store whole stops at what can be")
+            << portOnly << "COM2" << defaultDeviceName(2) << tooLong
+            << QByteArray("[COM]\nPORT=2,19200\n[DEVICE]\nCOM2=" + tooLong.left(SettingMaxBytes).toLatin1() + "\n");
     }
 
     void deviceOfTheChosenPortIsShownAndStored()
@@ -383,10 +388,27 @@ private slots:
         if (!typed.isEmpty()) {
             type(dialog->Combo3(), typed);
         }
+        // A key more is refused, and why is said where the operator types.
+        QCOMPARE(QToolTip::isVisible(), typed.size() > SettingMaxBytes);
+        typed.truncate(SettingMaxBytes);
         closeDialog(dialog, true);
         QCOMPARE(rig.readSettings(), stored);
         QCOMPARE(deviceForPort(port.mid(3).toInt(), rig.settingsFile()),
                  typed.isEmpty() ? (shown.isEmpty() ? QString() : shown) : typed);
+    }
+
+    void aChoiceThatCannotBeStoredIsShownInTheWindow()
+    {
+        RadioRig rig;
+        rig.start();
+        // Where a folder should be, a file: nothing can be stored.
+        rig.writeSettings("");
+        rig.window().setSettingsFile(rig.settingsFile() + QStringLiteral("/RIGDECK.INI"));
+        Form2 *dialog = openPortDialog(rig.window());
+        QVERIFY(dialog);
+        type(dialog->Combo1(), QStringLiteral("COM3"));
+        closeDialog(dialog, true);
+        QVERIFY2(rig.window().Notice()->text().contains(Key::Port), qPrintable(rig.window().Notice()->text()));
     }
 
     void deviceNamedByTheEnvironmentCannotBeChangedHere()

@@ -142,7 +142,6 @@ private slots:
         QTest::newRow("memory text keeps its end mark") << QByteArray("KM2CQ TEST};") << "CQ TEST}";
         QTest::newRow("empty memory") << QByteArray("KM2};") << "";
         QTest::newRow("refused") << QByteArray("?;") << "";
-        QTest::newRow("four characters show nothing") << QByteArray("KM2;") << "";
         QTest::newRow("another command's message is skipped") << QByteArray("BI0;KM2A};") << "A}";
         QTest::newRow("answer ends at its semicolon") << QByteArray("KM2A};KM2A};") << "A}";
     }
@@ -209,7 +208,6 @@ private slots:
         QTest::newRow("AM is the fourth label") << QByteArray("MD05;") << 3 << false;
         QTest::newRow("CW is the last label") << QByteArray("MD03;") << 4 << false;
         QTest::newRow("mode not offered switches to LSB") << QByteArray("MD06;") << 0 << true;
-        QTest::newRow("no mode digit switches to LSB") << QByteArray("MD0;") << 0 << true;
         QTest::newRow("refusal changes no label") << QByteArray("?;") << -1 << false;
         QTest::newRow("third character not 0") << QByteArray("MD13;") << -1 << false;
         QTest::newRow("dial report before the answer changes nothing") << QByteArray("FA07030000;MD03;") << 4 << false;

@@ -107,12 +107,20 @@ private slots:
         };
         QTRY_COMPARE(simLog(), QByteArray("KM1;\nKM2;\nKM3;\nKM4;\nKM5;\nBI;\nMD0;\nKS;\nKYA;\nBI1;\n"));
 
-        // The server going away: later commands are dropped, nothing is shown.
+        // The server going away: commands wait for it, no message box is shown.
         sim.terminate();
         QVERIFY(sim.waitForFinished());
         QTRY_VERIFY(!started->port.portOpen());
         w.keyer().Command2_Click(0);
         QVERIFY(messages.messages().isEmpty());
+        // Back on the same port: the next command reaches the radio.
+        sim.setArguments({QStringLiteral("--tcp"), QString::fromLatin1(address.mid(address.lastIndexOf(':') + 1)),
+                          QStringLiteral("--log"), m_dir.filePath(QStringLiteral("sim.log"))});
+        sim.start();
+        QTRY_VERIFY(sim.canReadLine());
+        w.keyer().Command2_Click(1);
+        QTRY_VERIFY(simLog().endsWith("KY2;\n"));
+        QVERIFY(started->port.portOpen());
     }
 
     void unreachableRadioIsAnOpenFailure_data()

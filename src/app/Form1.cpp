@@ -23,10 +23,14 @@
 
 #include <QCloseEvent>
 #include <QCoreApplication>
+#include <QDir>
 #include <QGroupBox>
+#include <QLabel>
 #include <QMenuBar>
 #include <QPushButton>
 #include <QSlider>
+#include <QStatusBar>
+#include <QTimer>
 
 Form1::Form1(SerialPort &port, QWidget *parent)
     : QMainWindow(parent)
@@ -72,11 +76,13 @@ Form1::Form1(SerialPort &port, QWidget *parent)
     QWidget::setTabOrder(m_keySpeed->Slider1(), m_keySpeed->Command13());
 
     buildMenus();
+    buildStatusBar();
     setFixedSize(sizeHint());
 }
 
 Form1::~Form1()
 {
+    setStoreFailureHandler(std::move(m_previousStoreFailureHandler));
     // The dialog asks this window for the settings file; it cannot outlive it.
     delete m_form2;
     delete m_form3;
@@ -102,6 +108,83 @@ void Form1::buildMenus()
     m_menuHelp = addMenu(QStringLiteral("ヘルプ"), "MENU_HELP");
     addItem(m_menuHelp, QStringLiteral("操作手順"), "MENU_HELP_OPE", &Form1::MENU_HELP_OPE_Click);
     addItem(m_menuHelp, QStringLiteral("バージョン"), "MENU_HELP_VER", &Form1::MENU_HELP_VER_Click);
+}
+
+void Form1::buildStatusBar()
+{
+    QStatusBar *bar = statusBar();
+    bar->setObjectName(QStringLiteral("StatusBar"));
+    bar->setSizeGripEnabled(false);
+    bar->setAccessibleName(tr("状態表示"));
+    m_notice = new QLabel(bar);
+    m_notice->setObjectName(QStringLiteral("Notice"));
+    m_notice->setTextFormat(Qt::PlainText);
+    bar->addWidget(m_notice, 1);
+    m_lineStatus = new QLabel(bar);
+    m_lineStatus->setObjectName(QStringLiteral("LineStatus"));
+    m_lineStatus->setTextFormat(Qt::PlainText);
+    bar->addPermanentWidget(m_lineStatus);
+    // Both labels are named by what they show, so a screen reader hears each
+    // change of the line's state and each notice as it comes.
+    m_lineStatus->setAccessibleDescription(tr("無線機との回線の状態"));
+    m_notice->setAccessibleDescription(tr("送れなかったコマンドや記録できなかった設定のお知らせ"));
+    m_noticeTimer = new QTimer(this);
+    m_noticeTimer->setSingleShot(true);
+    m_noticeTimer->setInterval(NoticeTime);
+    connect(m_noticeTimer, &QTimer::timeout, this, [this] { showNotice(QString()); });
+    showNotice(QString());
+    showLineState(SerialPort::State::Closed);
+
+    connect(m_link, &RadioLink::lineStateChanged, this, [this](SerialPort::State state) { showLineState(state); });
+    connect(m_link, &RadioLink::commandDropped, this, [this](const QByteArray &command, SerialPort::DropReason reason) {
+        QString why;
+        switch (reason) {
+        case SerialPort::DropReason::LineDown:
+            why = tr("回線が切れています");
+            break;
+        case SerialPort::DropReason::TooLate:
+            why = tr("%1 秒以内に送れませんでした").arg(RadioLink::ResponseTime.count() / 1000);
+            break;
+        case SerialPort::DropReason::QueueFull:
+            why = tr("送信を待つコマンドが多すぎます");
+            break;
+        }
+        showNotice(tr("%1 は送信されませんでした: %2").arg(QString::fromLatin1(command), why));
+    });
+    connect(m_link, &RadioLink::commandRefused, this, [this](const QByteArray &command, const QByteArray &answer) {
+        showNotice(tr("%1 はサーバーに拒否されました (%2)")
+                       .arg(QString::fromLatin1(command), QString::fromLatin1(answer).trimmed()));
+    });
+    m_previousStoreFailureHandler = setStoreFailureHandler([this](const QString &key, const QString &section,
+                                                                  const QString &file) {
+        showNotice(tr("設定を保存できませんでした: [%1] %2 (%3)").arg(section, key, QDir::toNativeSeparators(file)));
+    });
+}
+
+void Form1::showLineState(SerialPort::State state)
+{
+    QString text;
+    switch (state) {
+    case SerialPort::State::Open:
+        text = tr("接続中");
+        break;
+    case SerialPort::State::Reconnecting:
+        text = tr("再接続中");
+        break;
+    case SerialPort::State::Closed:
+        text = tr("未接続");
+        break;
+    }
+    m_lineStatus->setText(m_lineInUse.isEmpty() ? text : m_lineInUse + QStringLiteral("  ") + text);
+}
+
+void Form1::showNotice(const QString &text)
+{
+    m_notice->setText(text);
+    m_notice->setAccessibleName(text.isEmpty() ? tr("お知らせなし") : text);
+    if (!text.isEmpty()) {
+        m_noticeTimer->start();
+    }
 }
 
 QString Form1::settingsFile() const
@@ -151,10 +234,14 @@ void Form1::Form_Load()
     m_port.setCommPort(m_portSetting.portNumber());
     m_port.setBaudRate(m_portSetting.baudRate());
     m_port.setDeviceName(deviceForPort(m_portSetting.portNumber(), settingsFile()));
+    m_lineInUse =
+        tr("ポート%1  %2  %3 bps").arg(m_portSetting.portNumber()).arg(m_port.deviceName(), m_portSetting.BaudText());
     if (m_port.portOpen()) {
         m_port.close();
     }
-    if (!m_port.open()) {
+    const bool opened = m_port.open();
+    showLineState(m_port.state());
+    if (!opened) {
         ShowMessage(OpenFailedMessage);
         return;
     }
@@ -165,7 +252,12 @@ void Form1::Form_Load()
             ShowMessage(CheckConnectionMessage);
             return;
         }
-        if (result == RadioLink::QueryResult::LineFailed || !step.show(reply)) {
+        if (result == RadioLink::QueryResult::LineFailed) {
+            ShowMessage(OpenFailedMessage);
+            return;
+        }
+        if (!step.show(reply)) {
+            m_link->reportQueryFailure(step.query, QStringLiteral("the reply cannot be shown"));
             ShowMessage(OpenFailedMessage);
             return;
         }

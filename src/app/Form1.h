@@ -1,13 +1,16 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "radio/SerialPort.h"
 #include "settings/PortSetting.h"
+#include "settings/Settings.h"
 
 #include <QList>
 #include <QMainWindow>
 #include <QPointer>
 #include <QString>
 
+#include <chrono>
 #include <functional>
 
 class AudioRecorderPanel;
@@ -19,8 +22,10 @@ class LauncherPanel;
 class ModePanel;
 class QAction;
 class QGroupBox;
+class QLabel;
 class QMenu;
 class QPushButton;
+class QTimer;
 class RadioLink;
 class SerialPort;
 class VoiceMemoryPanel;
@@ -72,6 +77,14 @@ public:
     // The dialog locks every radio control while it is open.
     void setRadioControlsEnabled(bool enabled);
 
+    // The status bar below the frames: the line in use and its state, and
+    // for a while what just went wrong (a command not sent, a setting not
+    // stored). Never a message box while the operator works.
+    QLabel *LineStatus() const { return m_lineStatus; }
+    QLabel *Notice() const { return m_notice; }
+    // How long a notice stays.
+    static constexpr std::chrono::milliseconds NoticeTime{10000};
+
 signals:
     // The window has unloaded and the program is ending.
     void unloaded();
@@ -81,6 +94,9 @@ protected:
 
 private:
     void buildMenus();
+    void buildStatusBar();
+    void showLineState(SerialPort::State state);
+    void showNotice(const QString &text);
     // A start-up question and how its answer is shown; false when the
     // answer cannot be shown.
     struct StartupStep {
@@ -102,6 +118,12 @@ private:
     QPushButton *m_command12;
     QMenu *m_menuSetup = nullptr;
     QMenu *m_menuHelp = nullptr;
+    QLabel *m_lineStatus = nullptr;
+    QLabel *m_notice = nullptr;
+    QTimer *m_noticeTimer = nullptr;
+    // The line the program opened at start-up: port number, device, speed.
+    QString m_lineInUse;
+    StoreFailureHandler m_previousStoreFailureHandler;
     QString m_settingsFile;
     PortSetting m_portSetting;
     bool m_unloaded = false;

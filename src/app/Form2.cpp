@@ -18,6 +18,8 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSignalBlocker>
+#include <QToolTip>
+#include <QValidator>
 
 namespace {
 const QStringList Ports = {QStringLiteral("COM1"), QStringLiteral("COM2"), QStringLiteral("COM3"),
@@ -25,6 +27,18 @@ const QStringList Ports = {QStringLiteral("COM1"), QStringLiteral("COM2"), QStri
                            QStringLiteral("COM7"), QStringLiteral("COM8"), QStringLiteral("COM9")};
 const QStringList Speeds = {QStringLiteral("4800"), QStringLiteral("9600"), QStringLiteral("19200"),
                             QStringLiteral("38400")};
+
+// A device name is stored whole or not at all: reading gives back at most
+// SettingMaxBytes bytes, and a cut name would open another device.
+class StorableName : public QValidator
+{
+public:
+    using QValidator::QValidator;
+    State validate(QString &input, int &) const override
+    {
+        return input.toLocal8Bit().size() > SettingMaxBytes ? Invalid : Acceptable;
+    }
+};
 
 QComboBox *editableCombo(const QStringList &items, QWidget *parent)
 {
@@ -103,6 +117,12 @@ Form2::Form2(SettingsPath settingsPath, QWidget *parent)
                                            "rigctld:ホスト:ポート、flrig:ホスト:ポート、tcp:ホスト:ポート。"
                                            "次に起動したときから使われます。"));
     m_combo3->lineEdit()->setAccessibleName(m_label3->text());
+    m_combo3->setValidator(new StorableName(m_combo3));
+    connect(m_combo3->lineEdit(), &QLineEdit::inputRejected, this, [this] {
+        const QString reason =
+            tr("デバイス名は %1 バイトまでです。それより長い名前は記録できません。").arg(SettingMaxBytes);
+        QToolTip::showText(m_combo3->mapToGlobal(QPoint(0, m_combo3->height())), reason, m_combo3);
+    });
     connect(m_combo3, &QComboBox::editTextChanged, this, &Form2::Combo3_Change);
     connect(m_combo3, &QComboBox::activated, this, &Form2::Combo3_Change);
     connect(m_combo1, &QComboBox::currentTextChanged, this, &Form2::showDevice);

@@ -126,9 +126,8 @@ ServerLinePort::Answer FlrigLinePort::parseAnswer(QByteArray &buffer, const Requ
     static const QRegularExpression lengthField(QStringLiteral("(?:^|\\r\\n)content-length:\\s*(\\d+)"),
                                                 QRegularExpression::CaseInsensitiveOption);
     const QRegularExpressionMatch length = lengthField.match(QString::fromLatin1(header));
-    if (!length.hasMatch()) {
-        buffer.clear();
-        return Answer::Failed;
+    if (!length.hasMatch() || length.captured(1).size() > 9 || length.captured(1).toLongLong() > MaxAnswerBytes) {
+        return Answer::Garbled;
     }
     const qsizetype bodyLength = length.captured(1).toLongLong();
     if (buffer.size() < headerEnd + 4 + bodyLength) {
@@ -137,14 +136,21 @@ ServerLinePort::Answer FlrigLinePort::parseAnswer(QByteArray &buffer, const Requ
     const QByteArray body = buffer.mid(headerEnd + 4, bodyLength);
     buffer.remove(0, headerEnd + 4 + bodyLength);
     const QByteArray status = header.left(header.indexOf('\r'));
-    if (!status.contains(" 200") || body.contains("<fault>")) {
-        return Answer::Failed;
+    if (!status.contains(" 200")) {
+        reply = status;
+        return Answer::Refused;
+    }
+    if (body.contains("<fault>")) {
+        static const QRegularExpression faultString(
+            QStringLiteral("<name>faultString</name>\\s*<value>\\s*(?:<string>)?([^<]*)"));
+        reply = "fault: " + faultString.match(QString::fromLatin1(body)).captured(1).toLatin1();
+        return Answer::Refused;
     }
     static const QRegularExpression value(QStringLiteral("<value>\\s*(?:<string>([^<]*)</string>|<(i4|int)>"
                                                          "\\s*(-?\\d+)\\s*</\\2>|([^<]*))\\s*</value>"));
     const QRegularExpressionMatch match = value.match(QString::fromLatin1(body));
     if (!match.hasMatch()) {
-        return Answer::Failed;
+        return Answer::Garbled;
     }
     if (!request.query || !match.captured(2).isEmpty()) {
         return Answer::Done; // rig.cat_priority's "OK", or no answer (the integer 0)

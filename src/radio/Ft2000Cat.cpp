@@ -106,8 +106,11 @@ KeySpeed keySpeed(const QString &reply)
     return speed;
 }
 
-bool isOtherCommandsMessage(const QByteArray &message, const QByteArray &query)
+bool isNotTheAnswer(const QByteArray &message, const QByteArray &query)
 {
+    if (message == query) {
+        return true;
+    }
     auto capital = [](char c) { return c >= 'A' && c <= 'Z'; };
     if (message.size() < 3 || !message.endsWith(';') || !capital(message[0]) || !capital(message[1])) {
         return false;

@@ -65,8 +65,9 @@ struct KeySpeed {
 KeySpeed keySpeed(const QString &reply);
 
 // True when a complete message on the line cannot be the answer to query:
-// it begins with two capital letters other than the query's own (a dial
-// report "FA07030000;" while waiting for "MD0;").
-bool isOtherCommandsMessage(const QByteArray &message, const QByteArray &query);
+// the query itself, come back from a line that echoes what it is sent, or a
+// message that begins with two capital letters other than the query's own
+// (a dial report "FA07030000;" while waiting for "MD0;").
+bool isNotTheAnswer(const QByteArray &message, const QByteArray &query);
 
 } // namespace Ft2000Cat

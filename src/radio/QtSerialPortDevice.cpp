@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "radio/QtSerialPortDevice.h"
 
+#include <QFileInfo>
+
 #ifdef Q_OS_UNIX
 #include <poll.h>
 #endif
@@ -22,7 +24,7 @@ QtSerialPortDevice::QtSerialPortDevice(QObject *parent)
         case QSerialPort::PermissionError:
         case QSerialPort::ReadError:
             // The line went away under us (USB adapter pulled out, the tty
-            // hung up): from now on the port is closed and commands are dropped.
+            // hung up): the port is closed until the device is back.
             fail();
             break;
         default:
@@ -42,6 +44,7 @@ bool QtSerialPortDevice::open()
     if (!configured()) {
         return false;
     }
+    m_port.close();
     m_failed = false;
     m_port.setPortName(deviceName());
     if (!m_port.open(QIODevice::ReadWrite)) {
@@ -54,7 +57,25 @@ bool QtSerialPortDevice::open()
         m_port.close();
         return false;
     }
+    // A terminal that is already hung up opens, but carries nothing.
+    if (terminalHungUp()) {
+        m_port.close();
+        return false;
+    }
     return true;
+}
+
+void QtSerialPortDevice::reopen()
+{
+#ifdef Q_OS_UNIX
+    // Until the device is there again, trying costs no more than a look.
+    if (!QFileInfo::exists(deviceName())) {
+        QMetaObject::invokeMethod(
+            this, [this] { emit reopened(false); }, Qt::QueuedConnection);
+        return;
+    }
+#endif
+    SerialPort::reopen();
 }
 
 void QtSerialPortDevice::close()
@@ -68,18 +89,23 @@ qint64 QtSerialPortDevice::bytesWaiting() const
     return m_port.isOpen() ? m_port.bytesAvailable() : 0;
 }
 
-bool QtSerialPortDevice::lineHungUp()
+bool QtSerialPortDevice::terminalHungUp() const
 {
 #ifdef Q_OS_UNIX
     // A hung-up terminal raises no error in QSerialPort until something is
     // read, and sometimes not then; the descriptor itself tells at once.
-    if (!m_failed && m_port.isOpen()) {
-        pollfd descriptor{int(m_port.handle()), 0, 0};
-        if (::poll(&descriptor, 1, 0) > 0 && (descriptor.revents & (POLLHUP | POLLERR | POLLNVAL))) {
-            fail();
-        }
-    }
+    pollfd descriptor{int(m_port.handle()), 0, 0};
+    return m_port.isOpen() && ::poll(&descriptor, 1, 0) > 0 && (descriptor.revents & (POLLHUP | POLLERR | POLLNVAL));
+#else
+    return false;
 #endif
+}
+
+bool QtSerialPortDevice::lineHungUp()
+{
+    if (!m_failed && terminalHungUp()) {
+        fail();
+    }
     return m_failed;
 }
 
@@ -89,6 +115,7 @@ void QtSerialPortDevice::fail()
         return;
     }
     m_failed = true;
+    emit failed(QStringLiteral("the serial line hung up"));
     // A hung-up tty stays readable forever (every read gives nothing), so
     // the port must really be closed or its notifier spins. Not from inside
     // the port's own signal: once it has returned.
@@ -104,16 +131,13 @@ void QtSerialPortDevice::fail()
 
 bool QtSerialPortDevice::output(const QByteArray &data)
 {
-    if (!portOpen() || lineHungUp()) {
-        return false;
-    }
-    if (m_port.write(data) != data.size()) {
-        return false;
+    if (!portOpen() || lineHungUp() || m_port.write(data) != data.size()) {
+        return accountFor(data, false);
     }
     // Hand the command to the line now rather than at the next event loop
     // pass, so pauses the caller makes after sending come after the bytes.
     m_port.flush();
-    return !m_failed;
+    return accountFor(data, !m_failed);
 }
 
 bool QtSerialPortDevice::input(QByteArray &data)

@@ -15,6 +15,7 @@ public:
     bool portOpen() const override;
     bool open() override;
     void close() override;
+    void reopen() override;
     bool output(const QByteArray &data) override;
     bool input(QByteArray &data) override;
 
@@ -22,6 +23,7 @@ public:
     qint64 bytesWaiting() const;
 
 private:
+    bool terminalHungUp() const;
     bool lineHungUp();
     void fail();
 

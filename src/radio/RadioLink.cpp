@@ -16,17 +16,28 @@ RadioLink::RadioLink(SerialPort &port, QObject *parent)
     m_timer1.setTimerType(Qt::PreciseTimer);
     connect(&m_timer1, &QTimer::timeout, this, &RadioLink::Timer1_Timer);
     connect(&m_port, &SerialPort::onComm, this, &RadioLink::MSComm1_OnComm);
+    connect(&m_port, &SerialPort::commandSent, this, &RadioLink::commandSent);
+    connect(&m_port, &SerialPort::commandDropped, this, &RadioLink::commandDropped);
+    connect(&m_port, &SerialPort::commandRefused, this, &RadioLink::commandRefused);
+    connect(&m_port, &SerialPort::stateChanged, this, &RadioLink::lineStateChanged);
 }
 
 bool RadioLink::write(const QString &command, bool query)
 {
-    if (command.isEmpty() || !m_port.portOpen()) {
+    if (command.isEmpty()) {
         return true;
     }
+    // The line says what became of the command: sent, or dropped and why.
+    // A port that was never open drops it without that counting as a failure.
+    const bool wasOpen = m_port.state() != SerialPort::State::Closed;
     const QByteArray bytes = command.toLatin1();
-    const bool written = query ? m_port.outputQuery(bytes) : m_port.output(bytes);
-    emit commandSent(bytes, written);
-    return written;
+    const bool taken = query ? m_port.outputQuery(bytes) : m_port.output(bytes);
+    return taken || !wasOpen;
+}
+
+void RadioLink::reportQueryFailure(const QString &query, const QString &why)
+{
+    emit queryFailed(query.toLatin1(), why);
 }
 
 bool RadioLink::SendCommand(const QString &command)
@@ -44,14 +55,15 @@ RadioLink::QueryResult RadioLink::Query(const QString &query, QString &reply)
     // Leftovers from before (an unprompted report, the rest of a double
     // reply) would otherwise be taken as the answer.
     discardWaiting();
-    if (!write(query, true)) {
+    if (!write(query, true) || (QThread::msleep(QueryPause.count()), !waitForReply(reply, query.toLatin1()))) {
+        reportQueryFailure(query, QStringLiteral("the line failed"));
         return QueryResult::LineFailed;
     }
-    QThread::msleep(QueryPause.count());
-    if (!waitForReply(reply, query.toLatin1())) {
-        return QueryResult::LineFailed;
+    if (m_responseTimedOut == 1) {
+        reportQueryFailure(query, QStringLiteral("no answer within %1 ms").arg(m_timer1.interval()));
+        return QueryResult::TimedOut;
     }
-    return m_responseTimedOut == 1 ? QueryResult::TimedOut : QueryResult::Answered;
+    return QueryResult::Answered;
 }
 
 bool RadioLink::waitForReply(QString &reply, const QByteArray &query)
@@ -73,11 +85,11 @@ bool RadioLink::waitForReply(QString &reply, const QByteArray &query)
         }
         received += chunk;
         if (!query.isEmpty()) {
-            // Another command's complete message is not the answer; the
-            // answer itself ends at its ";".
+            // Another command's complete message, or the query coming back
+            // from a line that echoes, is not the answer; the answer itself
+            // ends at its ";".
             qsizetype end;
-            while ((end = received.indexOf(';')) >= 0
-                   && Ft2000Cat::isOtherCommandsMessage(received.left(end + 1), query)) {
+            while ((end = received.indexOf(';')) >= 0 && Ft2000Cat::isNotTheAnswer(received.left(end + 1), query)) {
                 emit messageSkipped(received.left(end + 1));
                 received.remove(0, end + 1);
             }
@@ -85,11 +97,11 @@ bool RadioLink::waitForReply(QString &reply, const QByteArray &query)
                 received.truncate(end + 1);
             }
         }
-        if (received.size() > MaxReplyBytes) {
-            received.remove(0, received.size() - MaxReplyBytes);
-        }
         if (received.contains(';')) {
             break;
+        }
+        if (received.size() > MaxReplyBytes) {
+            received.remove(0, received.size() - MaxReplyBytes);
         }
         QThread::msleep(PollPause.count());
         if (m_responseTimedOut == 1) {

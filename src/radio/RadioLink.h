@@ -1,13 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "radio/SerialPort.h"
+
 #include <QObject>
 #include <QString>
 #include <QTimer>
 
 #include <chrono>
-
-class SerialPort;
 
 // The one road to the radio: every command leaves through SendCommand, every
 // reply arrives through ReadResponse, and start-up asks its questions through
@@ -54,16 +54,25 @@ public:
     // Tests shorten the wait; the program always uses ResponseTime.
     void setResponseTime(std::chrono::milliseconds time) { m_timer1.setInterval(time); }
 
+    // Start-up could not show the answer to query; why, for the trace.
+    void reportQueryFailure(const QString &query, const QString &why);
+
 signals:
     // No reply came within the response time: the owner tells the operator,
     // and the wait ends once that is done.
     void noResponse();
-    // For a trace of the traffic: a command handed to an open port (written
-    // false when the line failed it), a reply as it is returned, and a
-    // message of another command skipped while waiting.
-    void commandSent(const QByteArray &command, bool written);
+    // For a trace of the traffic and the window's status: a command that
+    // left on the line, one that was dropped or refused by a server, a reply
+    // as it is returned, a message of another command (or the echo of the
+    // query) skipped while waiting, the line going down or coming back, and
+    // a start-up query that failed.
+    void commandSent(const QByteArray &command);
+    void commandDropped(const QByteArray &command, SerialPort::DropReason reason);
+    void commandRefused(const QByteArray &command, const QByteArray &answer);
     void replyReceived(const QByteArray &reply);
     void messageSkipped(const QByteArray &message);
+    void lineStateChanged(SerialPort::State state, const QString &reason);
+    void queryFailed(const QByteArray &query, const QString &why);
 
 private:
     bool write(const QString &command, bool query);

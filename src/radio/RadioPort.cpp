@@ -9,22 +9,33 @@
 RadioPort::RadioPort(QObject *parent)
     : SerialPort(parent)
 {
+    m_expiry.setSingleShot(true);
+    m_expiry.setTimerType(Qt::PreciseTimer);
+    connect(&m_expiry, &QTimer::timeout, this, &RadioPort::sendWaiting);
+    m_retry.setSingleShot(true);
+    connect(&m_retry, &QTimer::timeout, this, &RadioPort::tryAgain);
 }
 
 RadioPort::~RadioPort() = default;
 
 bool RadioPort::portOpen() const
 {
-    return m_line && m_line->portOpen();
+    return m_state == State::Open && m_line && m_line->portOpen();
+}
+
+bool RadioPort::readyToSend() const
+{
+    return portOpen() && m_waiting.isEmpty() && m_line->readyToSend();
 }
 
 bool RadioPort::open()
 {
+    close();
     if (!configured()) {
         return false;
     }
     const QString device = deviceName();
-    if (device.startsWith(QLatin1String("tcp:"), Qt::CaseInsensitive)) {
+    if (device.startsWith(TcpLinePort::Scheme + QLatin1Char(':'), Qt::CaseInsensitive)) {
         m_line = std::make_unique<TcpLinePort>(device);
     } else if (device.startsWith(RigctldLinePort::Scheme + QLatin1Char(':'), Qt::CaseInsensitive)) {
         m_line = std::make_unique<RigctldLinePort>(device);
@@ -33,32 +44,155 @@ bool RadioPort::open()
     } else {
         m_line = std::make_unique<QtSerialPortDevice>();
     }
-    connect(m_line.get(), &SerialPort::onComm, this, &SerialPort::onComm);
-    m_line->setCommPort(commPort());
-    m_line->setBaudRate(baudRate());
-    m_line->setDeviceName(device);
-    return m_line->open();
+    SerialPort *line = m_line.get();
+    connect(line, &SerialPort::onComm, this, &SerialPort::onComm);
+    connect(line, &SerialPort::commandSent, this, &SerialPort::commandSent);
+    connect(line, &SerialPort::commandRefused, this, &SerialPort::commandRefused);
+    connect(line, &SerialPort::commandDropped, this, [this](const QByteArray &command, DropReason reason) {
+        if (!m_handing) {
+            emit commandDropped(command, reason);
+        }
+    });
+    connect(line, &SerialPort::failed, this, &RadioPort::onLineFailed);
+    connect(line, &SerialPort::reopened, this, &RadioPort::onReopened);
+    connect(line, &SerialPort::ready, this, &RadioPort::sendWaiting);
+    line->setCommPort(commPort());
+    line->setBaudRate(baudRate());
+    line->setDeviceName(device);
+    if (!line->open()) {
+        return false;
+    }
+    setState(State::Open, QString());
+    return true;
 }
 
 void RadioPort::close()
 {
+    m_expiry.stop();
+    m_retry.stop();
+    m_reopening = false;
+    m_waiting.clear();
+    m_retryWait = FirstRetry;
     if (m_line) {
         m_line->close();
     }
+    setState(State::Closed, QString());
 }
 
 bool RadioPort::output(const QByteArray &data)
 {
-    return m_line && m_line->output(data);
+    return enqueue(data, false);
 }
 
 bool RadioPort::outputQuery(const QByteArray &data)
 {
-    return m_line && m_line->outputQuery(data);
+    return enqueue(data, true);
+}
+
+bool RadioPort::enqueue(const QByteArray &command, bool query)
+{
+    if (m_state == State::Closed) {
+        emit commandDropped(command, DropReason::LineDown);
+        return false;
+    }
+    if (m_waiting.size() >= MaxWaiting) {
+        emit commandDropped(command, DropReason::QueueFull);
+        return false;
+    }
+    m_waiting.append({command, query, QDeadlineTimer(m_commandDeadline, Qt::PreciseTimer)});
+    sendWaiting();
+    // The operator wants the line now: a line being brought back is tried at
+    // once rather than at its next turn.
+    tryAgain();
+    return true;
+}
+
+void RadioPort::sendWaiting()
+{
+    dropExpired();
+    while (m_state == State::Open && !m_waiting.isEmpty() && m_line->readyToSend()) {
+        const Waiting next = m_waiting.takeFirst();
+        m_line->setSendBy(next.sendBy);
+        m_handing = true;
+        const bool taken = next.query ? m_line->outputQuery(next.command) : m_line->output(next.command);
+        m_handing = false;
+        if (!taken) {
+            // The line failed under it: it waits for the line to come back.
+            m_waiting.prepend(next);
+            if (m_state == State::Open) {
+                onLineFailed(QStringLiteral("the line failed a write"));
+            }
+            break;
+        }
+    }
+    if (!m_waiting.isEmpty()) {
+        m_expiry.start(std::chrono::duration_cast<std::chrono::milliseconds>(
+                           m_waiting.constFirst().sendBy.remainingTimeAsDuration())
+                       + std::chrono::milliseconds(1));
+    } else {
+        m_expiry.stop();
+    }
+}
+
+void RadioPort::dropExpired()
+{
+    // Later commands were given later: only the oldest can have expired.
+    while (!m_waiting.isEmpty() && m_waiting.constFirst().sendBy.hasExpired()) {
+        emit commandDropped(m_waiting.takeFirst().command, DropReason::TooLate);
+    }
+}
+
+void RadioPort::onLineFailed(const QString &reason)
+{
+    if (m_state != State::Open) {
+        return;
+    }
+    setState(State::Reconnecting, reason);
+    m_retryWait = FirstRetry;
+    m_retry.start(m_retryWait);
+    sendWaiting();
+}
+
+void RadioPort::tryAgain()
+{
+    if (m_state != State::Reconnecting || m_reopening) {
+        return;
+    }
+    m_retry.stop();
+    m_reopening = true;
+    m_line->reopen();
+}
+
+void RadioPort::onReopened(bool ok)
+{
+    if (!m_reopening) {
+        return;
+    }
+    m_reopening = false;
+    if (m_state != State::Reconnecting) {
+        return;
+    }
+    if (ok) {
+        m_retryWait = FirstRetry;
+        setState(State::Open, QString());
+        sendWaiting();
+        return;
+    }
+    m_retry.start(m_retryWait);
+    m_retryWait = std::min(m_retryWait * 2, LongestRetry);
+}
+
+void RadioPort::setState(State state, const QString &reason)
+{
+    if (state == m_state) {
+        return;
+    }
+    m_state = state;
+    emit stateChanged(state, reason);
 }
 
 bool RadioPort::input(QByteArray &data)
 {
     data.clear();
-    return m_line && m_line->input(data);
+    return portOpen() && m_line->input(data);
 }

@@ -31,15 +31,21 @@ QByteArray RigctldLinePort::request(const Request &request) const
 ServerLinePort::Answer RigctldLinePort::parseAnswer(QByteArray &buffer, const Request &request, QByteArray &reply)
 {
     Q_UNUSED(request);
-    // Newer rigctld ends the reply with a NUL instead of a line feed.
+    // Lines are read once each and taken off the buffer together at the end;
+    // the radio's reply, on an earlier line than rigctld's RPRT, is kept.
     qsizetype start = 0;
+    const auto answered = [&](Answer answer) {
+        buffer.remove(0, start);
+        return answer;
+    };
     for (;;) {
+        // Newer rigctld ends the reply with a NUL instead of a line feed.
         qsizetype end = start;
         while (end < buffer.size() && buffer[end] != '\n' && buffer[end] != '\0') {
             ++end;
         }
         if (end == buffer.size()) {
-            return Answer::Incomplete;
+            return answered(Answer::Incomplete);
         }
         QByteArray line = buffer.mid(start, end - start);
         start = end + 1;
@@ -56,13 +62,13 @@ ServerLinePort::Answer RigctldLinePort::parseAnswer(QByteArray &buffer, const Re
             // line (an RPRT when the radio said nothing) is rigctld's.
             const qsizetype semicolon = line.indexOf(';');
             if (semicolon >= 0) {
-                reply = line.left(semicolon + 1);
+                m_reply = line.left(semicolon + 1);
                 line = line.mid(semicolon + 1);
             } else if (const qsizetype rprt = line.indexOf("RPRT"); rprt >= 0) {
-                reply = line.left(rprt).trimmed();
+                m_reply = line.left(rprt).trimmed();
                 line = line.mid(rprt);
             } else {
-                reply = line;
+                m_reply = line;
                 continue;
             }
         }
@@ -72,11 +78,14 @@ ServerLinePort::Answer RigctldLinePort::parseAnswer(QByteArray &buffer, const Re
         }
         bool isNumber = false;
         const int code = line.mid(rprt + 4).trimmed().toInt(&isNumber);
-        buffer.remove(0, start);
-        if (!isNumber || code < 0) {
-            reply.clear();
-            return Answer::Failed;
+        if (!isNumber) {
+            return answered(Answer::Garbled);
         }
-        return Answer::Done;
+        if (code < 0) {
+            reply = line.mid(rprt).trimmed();
+            return answered(Answer::Refused);
+        }
+        reply = m_reply;
+        return answered(Answer::Done);
     }
 }

@@ -25,5 +25,9 @@ public:
 
 protected:
     QByteArray request(const Request &request) const override;
+    void answerStarts() override { m_reply.clear(); }
     Answer parseAnswer(QByteArray &buffer, const Request &request, QByteArray &reply) override;
+
+private:
+    QByteArray m_reply;
 };

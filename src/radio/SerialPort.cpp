@@ -8,6 +8,24 @@ QString SerialPort::deviceName() const
     return m_deviceName.isEmpty() ? serialDeviceName(m_commPort) : m_deviceName;
 }
 
+void SerialPort::reopen()
+{
+    const bool ok = open();
+    // Told once the caller has returned, as a line that connects later does.
+    QMetaObject::invokeMethod(
+        this, [this, ok] { emit reopened(ok); }, Qt::QueuedConnection);
+}
+
+bool SerialPort::accountFor(const QByteArray &data, bool written)
+{
+    if (written) {
+        emit commandSent(data);
+    } else {
+        emit commandDropped(data, DropReason::LineDown);
+    }
+    return written;
+}
+
 QString defaultDeviceName(int port)
 {
 #ifdef Q_OS_WIN

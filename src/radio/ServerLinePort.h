@@ -1,50 +1,47 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "radio/SerialPort.h"
+#include "radio/SocketLine.h"
 
-#include <QList>
-#include <QTcpSocket>
 #include <QTimer>
 
 #include <chrono>
+#include <optional>
 
 // A radio reached through a server that holds its CAT port for several
 // programs (rigctld, flrig). Every command travels as one request on one
-// persistent TCP connection, one request at a time: further commands wait in
-// a queue, without blocking anybody, until the server has answered the one
-// before. A command returns as soon as it is queued; only a start-up query
-// asks the server for the radio's reply, which input() then hands over.
-// A server that goes away fails the line for good: commands are dropped from
-// then on and nothing retries.
-class ServerLinePort : public SerialPort
+// persistent TCP connection, one request at a time: the line is busy
+// (readyToSend() false) until the server has answered, and says ready()
+// then. Only a start-up query asks the server for the radio's reply, which
+// input() then hands over.
+//
+// A slow answer is slow, not a failure: the line fails only when the
+// connection closes or breaks, when the server says something that is no
+// answer, or when a request has waited longer than AnswerDeadline.
+class ServerLinePort : public SocketLine
 {
     Q_OBJECT
 public:
-    // A connection that cannot be made within this time takes the open
-    // failure path, as a missing serial port does.
-    static constexpr std::chrono::milliseconds ConnectTime{3000};
-    // Commands waiting for the server beyond this are dropped: a server that
-    // stopped answering must not make the program hoard them.
-    static constexpr qsizetype MaxQueued = 64;
+    // rigctld serves its clients one at a time, and a client's command may
+    // wait for the radio up to the model's time-out on each of its tries:
+    // for the FT-2000 in Hamlib 4.5, 2 s and 3 retries, so up to 8 s for a
+    // command of another client ahead of ours, then up to 2 s for our own
+    // pass-through, which does not retry. flrig answers within its own
+    // shorter time-outs. An answer later than this is not coming.
+    static constexpr std::chrono::milliseconds AnswerDeadline{15000};
     // While a request waits for its answer, the connection is looked at this
     // often: a close whose notice went missing (seen with Windows sockets
-    // under Wine) is found, and the line fails instead of waiting forever.
+    // under Wine) is found.
     static constexpr std::chrono::milliseconds AnswerCheck{1000};
+    // A real answer is under a hundred bytes; a peer that sends more for one
+    // request is not the server the line was told of.
+    static constexpr qsizetype MaxAnswerBytes = 64 * 1024;
+    static constexpr qint64 ReadBufferBytes = 16 * 1024;
 
-    ~ServerLinePort() override;
-
-    bool portOpen() const override;
-    bool open() override;
-    void close() override;
     bool output(const QByteArray &data) override;
     bool outputQuery(const QByteArray &data) override;
     bool input(QByteArray &data) override;
-
-    // "SCHEME:HOST" or "SCHEME:HOST:PORT" (an IPv6 host in brackets); false
-    // when the address is not of that form.
-    static bool parseAddress(const QString &address, const QString &scheme, quint16 defaultPort, QString &host,
-                             quint16 &port);
+    bool readyToSend() const override { return portOpen() && !m_request; }
 
 protected:
     ServerLinePort(QString address, QString scheme, quint16 defaultPort, QObject *parent);
@@ -52,40 +49,42 @@ protected:
     struct Request {
         QByteArray command;
         bool query = false;
+        QDeadlineTimer sendBy;
     };
-    enum class Answer { Incomplete, Done, Failed };
+    enum class Answer {
+        Incomplete, // more is to come
+        Done,       // reply holds the radio's reply (empty when it gave none)
+        Refused,    // the server refused the command; reply holds what it said
+        Garbled,    // not an answer of this server at all
+    };
 
     // The bytes that carry one command to the server.
     virtual QByteArray request(const Request &request) const = 0;
-    // Looks at what the server has sent so far for the request in flight.
-    // Done: the answer is complete, its bytes are taken off the buffer and
-    // reply holds the radio's reply (empty when it gave none). Failed: the
-    // server reported an error. Incomplete: more is to come.
+    // A request has been written; its answer starts.
+    virtual void answerStarts() {}
+    // Looks at what the server has sent so far for the request in flight and
+    // takes off the buffer what it has read.
     virtual Answer parseAnswer(QByteArray &buffer, const Request &request, QByteArray &reply) = 0;
     // Whether the server may close the connection after an answer, to be
     // connected again for the next request (HTTP without keep-alive).
     virtual bool mayCloseAfterAnswer() const { return false; }
 
 private:
-    bool enqueue(const QByteArray &command, bool query);
-    void sendNext();
-    void readAnswers();
-    void onDisconnected();
-    void fail();
+    bool send(const QByteArray &command, bool query);
+    bool writeRequest();
+    void finish(const QByteArray &reply);
+    void takeArrivals() override;
+    void connectionMade() override;
+    void connectionClosed() override;
+    void forget() override;
 
-    QString m_address;
-    QString m_scheme;
-    quint16 m_defaultPort;
-    QString m_host;
-    quint16 m_port = 0;
-    QTcpSocket m_socket;
     QTimer m_answerCheck;
-    QList<Request> m_queue;
-    bool m_inFlight = false;
-    bool m_open = false;
-    bool m_queryFailed = false;
-    bool m_reading = false;
+    QTimer m_answerDeadline;
+    std::optional<Request> m_request;
+    bool m_written = false;
     bool m_resent = false;
+    bool m_reading = false;
+    qsizetype m_answerBytes = 0;
     QByteArray m_buffer;
     QByteArray m_replies;
 };

@@ -17,11 +17,16 @@ bool SimulatedSerialPort::open()
 
 bool SimulatedSerialPort::output(const QByteArray &data)
 {
-    if (!m_open) {
-        return false;
+    if (m_open) {
+        m_pending += m_model.receive(data);
     }
-    m_pending += m_model.receive(data);
-    return true;
+    return accountFor(data, m_open);
+}
+
+QString SimulatedSerialPort::deviceName() const
+{
+    // Shown to the operator where a real line shows its device.
+    return tr("模擬 FT2000");
 }
 
 bool SimulatedSerialPort::input(QByteArray &data)

@@ -17,6 +17,7 @@ public:
     void close() override { m_open = false; }
     bool output(const QByteArray &data) override;
     bool input(QByteArray &data) override;
+    QString deviceName() const override;
 
     Ft2000Model &model() { return m_model; }
 

@@ -56,12 +56,44 @@ TraceLog::TraceLog(RadioLink &link, const QString &path, QObject *parent)
     if (!openForAppending(m_file, path, m_openError)) {
         return;
     }
-    connect(&link, &RadioLink::commandSent, this, [this](const QByteArray &command, bool written) {
-        write("->", command, written ? nullptr : "(write failed)");
-    });
+    connect(&link, &RadioLink::commandSent, this, [this](const QByteArray &command) { write("->", command); });
     connect(&link, &RadioLink::replyReceived, this, [this](const QByteArray &reply) { write("<-", reply); });
     connect(&link, &RadioLink::messageSkipped, this,
             [this](const QByteArray &message) { write("<-", message, "(not the answer, skipped)"); });
+    connect(&link, &RadioLink::commandDropped, this, [this](const QByteArray &command, SerialPort::DropReason reason) {
+        write("--", command, "not sent: " + dropReason(reason));
+    });
+    connect(&link, &RadioLink::commandRefused, this, [this](const QByteArray &command, const QByteArray &answer) {
+        write("!!", command, "refused by the server: " + printable(answer));
+    });
+    connect(&link, &RadioLink::queryFailed, this,
+            [this](const QByteArray &query, const QString &why) { write("!!", query, "failed: " + why.toUtf8()); });
+    connect(&link, &RadioLink::lineStateChanged, this, [this](SerialPort::State state, const QString &reason) {
+        switch (state) {
+        case SerialPort::State::Open:
+            write("==", "line open");
+            break;
+        case SerialPort::State::Reconnecting:
+            write("==", "line down: " + reason.toUtf8(), "(reconnecting)");
+            break;
+        case SerialPort::State::Closed:
+            write("==", "line closed");
+            break;
+        }
+    });
+}
+
+QByteArray TraceLog::dropReason(SerialPort::DropReason reason)
+{
+    switch (reason) {
+    case SerialPort::DropReason::LineDown:
+        return "the line is down";
+    case SerialPort::DropReason::TooLate:
+        return "it could not leave in time";
+    case SerialPort::DropReason::QueueFull:
+        return "too many commands were waiting";
+    }
+    return QByteArray();
 }
 
 QByteArray TraceLog::printable(const QByteArray &bytes)
@@ -79,7 +111,7 @@ QByteArray TraceLog::printable(const QByteArray &bytes)
     return text;
 }
 
-void TraceLog::write(const char *direction, const QByteArray &bytes, const char *note)
+void TraceLog::write(const char *direction, const QByteArray &bytes, const QByteArray &note)
 {
     if (!m_file.isOpen()) {
         return; // stopped after a failed write
@@ -89,7 +121,7 @@ void TraceLog::write(const char *direction, const QByteArray &bytes, const char 
     line += direction;
     line += ' ';
     line += printable(bytes);
-    if (note) {
+    if (!note.isEmpty()) {
         line += ' ';
         line += note;
     }

@@ -1,14 +1,18 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "radio/SerialPort.h"
+
 #include <QFile>
 #include <QObject>
 
 class RadioLink;
 
 // Appends every command sent and every reply received, with a timestamp, to
-// a file: for operators looking for a cable or setting fault. Off unless the
-// program is started with --trace.
+// a file: for operators looking for a cable or setting fault. What went
+// wrong is one line each: a command dropped and why, a refusal by a server,
+// the line going down and coming back, a start-up query that failed. Off
+// unless the program is started with --trace.
 //
 // The trace never holds up or ends the program: the file may be a FIFO or a
 // pipe whose reader is missing, slow or gone. Opening does not wait for a
@@ -27,9 +31,10 @@ public:
     // Radio bytes as readable text: printable ASCII as it is, anything else
     // as \xNN, so a line of the trace is always one line.
     static QByteArray printable(const QByteArray &bytes);
+    static QByteArray dropReason(SerialPort::DropReason reason);
 
 private:
-    void write(const char *direction, const QByteArray &bytes, const char *note = nullptr);
+    void write(const char *direction, const QByteArray &bytes, const QByteArray &note = QByteArray());
 
     QString m_path;
     QFile m_file;

@@ -26,6 +26,12 @@ bool folderIsWritable(const QString &folder)
 #endif
 }
 
+StoreFailureHandler &storeFailureHandler()
+{
+    static StoreFailureHandler handler;
+    return handler;
+}
+
 // A bare file name means the settings folder, not whatever the current folder happens to be.
 QString resolveSettingsFile(const QString &file)
 {
@@ -78,8 +84,16 @@ bool WriteSetting(const QString &value, const QString &key, const QString &secti
         // The window goes on with the new value; the operator who looks is told it was not kept.
         qWarning("rigdeck: could not store %s in section %s of the settings file %s", qPrintable(key),
                  qPrintable(section), qPrintable(QDir::toNativeSeparators(path)));
+        if (storeFailureHandler()) {
+            storeFailureHandler()(key, section, path);
+        }
     }
     return stored;
+}
+
+StoreFailureHandler setStoreFailureHandler(StoreFailureHandler handler)
+{
+    return std::exchange(storeFailureHandler(), std::move(handler));
 }
 
 QString SettingsFilePath()

@@ -3,6 +3,8 @@
 
 #include <QString>
 
+#include <functional>
+
 // The program's stored values, kept in one INI file.
 
 inline constexpr char SettingsFileName[] = "RIGDECK.INI";
@@ -35,9 +37,13 @@ inline constexpr int SettingMaxBytes = 254;
 
 // The stored value (at most SettingMaxBytes bytes of it), or SettingMissing.
 QString ReadSetting(const QString &key, const QString &section, const QString &file);
-// Creates the settings folder when it does not exist yet. false, and a warning on stderr, when the value could not be
-// stored.
+// Creates the settings folder when it does not exist yet. false, a warning on stderr and a call of the failure handler
+// when the value could not be stored.
 bool WriteSetting(const QString &value, const QString &key, const QString &section, const QString &file);
+
+// Told of every value that could not be stored (the window says so); none by default. Returns the previous handler.
+using StoreFailureHandler = std::function<void(const QString &key, const QString &section, const QString &file)>;
+StoreFailureHandler setStoreFailureHandler(StoreFailureHandler handler);
 
 // Where the settings file lives: RIGDECK.INI beside the executable when it exists there or when that folder is
 // writable; otherwise <per-user config folder>/rigdeck/RIGDECK.INI. Computed afresh on every call. The environment

@@ -2,7 +2,11 @@
 #pragma once
 
 #include <QByteArray>
+#include <QByteArrayList>
 #include <QHash>
+
+// What start-up asks the radio, in order.
+inline const QByteArrayList StartupQueries = {"KM1;", "KM2;", "KM3;", "KM4;", "KM5;", "BI;", "MD0;", "KS;"};
 
 // A radio's answers to the start-up queries, for RadioRig::script: text
 // memories CQ TEST}, empty, ABC}, X} and ABC}, break-in off, USB, 25 WPM.

@@ -6,15 +6,13 @@
 #include "sim/Ft2000Model.h"
 #include "sim/PtyRadio.h"
 #include "support/MessageRecorder.h"
+#include "support/RadioReplies.h"
 
 #include <QHash>
 #include <QTemporaryDir>
 
 #include <chrono>
 #include <memory>
-
-// What start-up asks the radio, in order.
-inline const QByteArrayList StartupQueries = {"KM1;", "KM2;", "KM3;", "KM4;", "KM5;", "BI;", "MD0;", "KS;"};
 
 // The program's main window on a real serial port, a pseudo-terminal with the
 // simulated FT2000 at its far end, and a settings file in a temporary folder.

@@ -57,10 +57,21 @@ bool RigctldStation::start(QString &why)
         why = QStringLiteral("rigdeck-sim did not start");
         return false;
     }
-    const QString line = QString::fromLocal8Bit(m_sim.readLine()).trimmed();
+    m_radioLine = QString::fromLocal8Bit(m_sim.readLine()).trimmed();
     m_port = freePort();
     m_rigctld.setProgram(rigctld);
-    m_rigctld.setArguments({QStringLiteral("-m"), QStringLiteral("1029"), QStringLiteral("-r"), line,
+    return startServer(why);
+}
+
+bool RigctldStation::restartServer(QString &why)
+{
+    stopServer();
+    return startServer(why);
+}
+
+bool RigctldStation::startServer(QString &why)
+{
+    m_rigctld.setArguments({QStringLiteral("-m"), QStringLiteral("1029"), QStringLiteral("-r"), m_radioLine,
                             QStringLiteral("-s"), QStringLiteral("38400"), QStringLiteral("-t"),
                             QString::number(m_port), QStringLiteral("-T"), QStringLiteral("127.0.0.1")});
     m_rigctld.setProcessChannelMode(QProcess::ForwardedErrorChannel);
@@ -116,9 +127,9 @@ FlrigStandIn::FlrigStandIn(Ft2000Model &model, QObject *parent)
     });
 }
 
-bool FlrigStandIn::listen()
+bool FlrigStandIn::listen(quint16 port)
 {
-    return m_server.listen(QHostAddress::LocalHost, 0);
+    return m_server.listen(QHostAddress::LocalHost, port);
 }
 
 void FlrigStandIn::stop()

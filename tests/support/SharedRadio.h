@@ -30,13 +30,17 @@ public:
     QString address() const { return QStringLiteral("rigctld:127.0.0.1:%1").arg(m_port); }
     // Every command the simulated radio received, from rigctld's open on.
     QByteArrayList radioCommands() const;
-    // rigctld goes away (the radio stays).
+    // rigctld goes away (the radio stays), and comes back on the same port.
     void stopServer();
+    bool restartServer(QString &why);
 
 private:
+    bool startServer(QString &why);
+
     QTemporaryDir m_dir;
     QProcess m_sim;
     QProcess m_rigctld;
+    QString m_radioLine;
     quint16 m_port = 0;
 };
 
@@ -53,7 +57,8 @@ class FlrigStandIn : public QObject
 public:
     explicit FlrigStandIn(Ft2000Model &model, QObject *parent = nullptr);
 
-    bool listen();
+    // On the port given, or any free one.
+    bool listen(quint16 port = 0);
     quint16 port() const { return m_server.serverPort(); }
     QString address() const { return QStringLiteral("flrig:127.0.0.1:%1").arg(port()); }
     // Method names called, in order, and the strings handed to the radio.

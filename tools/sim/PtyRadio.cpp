@@ -252,6 +252,9 @@ void PtyRadio::readFromLine()
     if (count > 0) {
         const QByteArray bytes(buffer, count);
         m_received += bytes;
+        if (m_echo) {
+            writeToLine(bytes);
+        }
         emit bytesReceived(bytes);
         // A slot may have hung up.
         if (isOpen()) {

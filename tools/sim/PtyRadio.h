@@ -43,6 +43,9 @@ public:
     void setSplit(int bytes);
     // Pause between the pieces of a split reply.
     void setSplitGap(int ms);
+    // Send back every byte received before answering, as a line with local
+    // echo or a one-wire interface does.
+    void setEcho(bool echo) { m_echo = echo; }
 
     // Closes the line for good: the adapter pulled out. Received bytes stay
     // readable. With nobody else holding the terminal, the program's reads
@@ -109,6 +112,7 @@ private:
     QTimer m_pieceTimer;
 
     bool m_silent = false;
+    bool m_echo = false;
     int m_replyDelayMs = 0;
     int m_splitBytes = 0;
     int m_splitGapMs = 2;

@@ -55,6 +55,7 @@ bool installQuitSignals()
 
 struct Options {
     bool silent = false;
+    bool echo = false;
     int delayMs = 0;
     int splitBytes = 0;
     QString logPath;
@@ -108,6 +109,8 @@ std::optional<Options> parseArguments(const QCoreApplication &app, Ft2000Model &
     parser.addHelpOption();
     const QCommandLineOption silentOption(QStringLiteral("silent"),
                                           QStringLiteral("Receive commands but never answer."));
+    const QCommandLineOption echoOption(QStringLiteral("echo"),
+                                        QStringLiteral("Send back every byte received, as a line with echo does."));
     const QCommandLineOption delayOption(
         QStringLiteral("delay"), QStringLiteral("Answer each command after MS milliseconds."), QStringLiteral("MS"));
     const QCommandLineOption splitOption(
@@ -136,8 +139,8 @@ std::optional<Options> parseArguments(const QCoreApplication &app, Ft2000Model &
     const QCommandLineOption listenOption(
         QStringLiteral("listen"), QStringLiteral("Address to serve --tcp on (default 127.0.0.1, this machine only)."),
         QStringLiteral("ADDRESS"));
-    parser.addOptions({silentOption, delayOption, splitOption, logOption, memoryOption, modeOption, speedOption,
-                       breakInOption, linkOption, tcpOption, listenOption});
+    parser.addOptions({silentOption, echoOption, delayOption, splitOption, logOption, memoryOption, modeOption,
+                       speedOption, breakInOption, linkOption, tcpOption, listenOption});
     parser.process(app);
 
     if (!parser.positionalArguments().isEmpty()) {
@@ -147,6 +150,7 @@ std::optional<Options> parseArguments(const QCoreApplication &app, Ft2000Model &
 
     Options options;
     options.silent = parser.isSet(silentOption);
+    options.echo = parser.isSet(echoOption);
     if (parser.isSet(delayOption)) {
         const std::optional<int> delay = integerIn(parser.value(delayOption), 0, 600000);
         if (!delay) {
@@ -292,6 +296,7 @@ int main(int argc, char *argv[])
 
     PtyRadio radio(model);
     radio.setSilent(options->silent);
+    radio.setEcho(options->echo);
     radio.setReplyDelay(options->delayMs);
     radio.setSplit(options->splitBytes);
     const bool lineUp =
