@@ -3,6 +3,7 @@
 // pseudo-terminal.
 #include "radio/QtSerialPortDevice.h"
 #include "radio/RadioLink.h"
+#include "radio/TcpLinePort.h"
 #include "radio/TraceLog.h"
 #include "settings/PortSetting.h"
 #include "sim/Ft2000Model.h"
@@ -196,6 +197,27 @@ private slots:
         QString reply;
         QCOMPARE(m_link->Query(QStringLiteral("KS;"), reply), RadioLink::QueryResult::Answered);
         QCOMPARE(reply, QStringLiteral("KS025;"));
+    }
+
+    void aLongReadWithAnEarlySemicolonEndsTheWait()
+    {
+        // Over TCP one read takes up to 16 KiB: the reply and what follows it.
+        PtyRadio radio(*m_model);
+        QVERIFY(radio.listenTcp(0));
+        TcpLinePort line(radio.devicePath());
+        line.setCommPort(1);
+        line.setBaudRate(19200);
+        QVERIFY(line.open());
+        RadioLink link(line);
+        link.setResponseTime(300ms);
+        radio.setSilent(true);
+        connect(&radio, &PtyRadio::commandReceived, &radio,
+                [&radio] { radio.sendRaw("KS025;" + QByteArray(5000, 'x')); });
+        QVERIFY(link.SendCommand(QStringLiteral("KS;")));
+        QString reply;
+        QVERIFY(link.ReadResponse(reply));
+        QCOMPARE(link.ResponseTimedOut(), 0);
+        QVERIFY(reply.startsWith(QLatin1String("KS025;")));
     }
 
     void replyThatNeverEndsKeepsItsNewestBytes()
