@@ -123,6 +123,7 @@ void Form1::buildStatusBar()
     m_lineStatus = new QLabel(bar);
     m_lineStatus->setObjectName(QStringLiteral("LineStatus"));
     m_lineStatus->setTextFormat(Qt::PlainText);
+    m_lineStatus->setContentsMargins(0, 0, 6, 0);
     bar->addPermanentWidget(m_lineStatus);
     // Both labels are named by what they show, so a screen reader hears each
     // change of the line's state and each notice as it comes.
