@@ -9,6 +9,7 @@
 #include <QDir>
 #include <QFile>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -103,6 +104,60 @@ private slots:
         }
         Program program(folder.path(), arguments, environment);
         QTRY_COMPARE_WITH_TIMEOUT(radio.commands(), StartupQueries, 20000);
+    }
+
+    // --help and --version answer on a console with no display, in the
+    // language the option, RIGDECK_LANGUAGE or the system's languages choose.
+    void answersWithoutDisplayInTheChosenLanguage_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<QStringList>("environment");
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QString>("answer");
+        const QString japanese = QStringLiteral("^使い方: rigdeck "), english = QStringLiteral("^Usage: rigdeck ");
+        const QStringList help{QStringLiteral("--help")};
+        QTest::newRow("Japanese system") << help << QStringList{"LANG=ja_JP.UTF-8"} << 0 << japanese;
+        QTest::newRow("English system") << help << QStringList{"LANG=en_US.UTF-8"} << 0 << english;
+        QTest::newRow("German system: English") << help << QStringList{"LANG=de_DE.UTF-8"} << 0 << english;
+        QTest::newRow("first language it has")
+            << help << QStringList{"LANGUAGE=de:ja", "LANG=de_DE.UTF-8"} << 0 << japanese;
+        QTest::newRow("LC_ALL over LANG")
+            << help << QStringList{"LC_ALL=ja_JP.UTF-8", "LANG=en_US.UTF-8"} << 0 << japanese;
+        QTest::newRow("C locale") << help << QStringList{"LANG=C"} << 0 << japanese;
+        QTest::newRow("no language set") << help << QStringList() << 0 << japanese;
+        QTest::newRow("option en") << QStringList{"--language", "en", "-h"} << QStringList{"LANG=ja_JP.UTF-8"} << 0
+                                   << english;
+        QTest::newRow("option ja") << QStringList{"--help", "--language=ja"} << QStringList{"LANG=en_US.UTF-8"} << 0
+                                   << japanese;
+        QTest::newRow("variable en") << help << QStringList{"RIGDECK_LANGUAGE=en", "LANG=C"} << 0 << english;
+        QTest::newRow("option over variable")
+            << QStringList{"--language", "ja", "--help"} << QStringList{"RIGDECK_LANGUAGE=en"} << 0 << japanese;
+        QTest::newRow("variable naming no language") << help << QStringList{"RIGDECK_LANGUAGE=xx", "LANG=en_GB.UTF-8"}
+                                                     << 0 << "names no language[^\\n]*\\nUsage: rigdeck ";
+        QTest::newRow("version") << QStringList{"--version"} << QStringList() << 0 << "^rigdeck 1\\.00\\n$";
+        QTest::newRow("language it has not") << QStringList{"--language", "fr"} << QStringList{"LANG=en_US.UTF-8"} << 1
+                                             << "^rigdeck: RIGDECK has no language fr";
+    }
+
+    void answersWithoutDisplayInTheChosenLanguage()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(QStringList, environment);
+        QFETCH(int, status);
+        QFETCH(QString, answer);
+        QHash<QString, QString> variables{{"QT_QPA_PLATFORM", "xcb"}};
+        for (const char *unset :
+             {"DISPLAY", "WAYLAND_DISPLAY", "LANG", "LC_ALL", "LC_MESSAGES", "LANGUAGE", "RIGDECK_LANGUAGE"}) {
+            variables.insert(QLatin1String(unset), QString());
+        }
+        for (const QString &variable : environment) {
+            variables.insert(variable.section(QLatin1Char('='), 0, 0), variable.section(QLatin1Char('='), 1));
+        }
+        Program program(m_dir.path(), arguments, variables);
+        QVERIFY(program.process.waitForFinished(20000));
+        QCOMPARE(program.process.exitCode(), status);
+        const QString output = QString::fromUtf8(program.process.readAllStandardError() + program.process.readAll());
+        QVERIFY2(QRegularExpression(answer).match(output).hasMatch(), qPrintable(output));
     }
 
     // A trace can neither hold up nor end the program: it warns once on
