@@ -279,7 +279,7 @@
     </message>
     <message>
         <source>ヘルプファイル %1 が見つかりません。</source>
-        <translation>The help file %1 is not there.</translation>
+        <translation>The help file %1 was not found.</translation>
     </message>
     <message>
         <source>RIGDECK ヘルプ</source>
