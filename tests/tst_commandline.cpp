@@ -110,50 +110,41 @@ private slots:
     // language the option, RIGDECK_LANGUAGE or the system's languages choose.
     void answersWithoutDisplayInTheChosenLanguage_data()
     {
-        QTest::addColumn<QStringList>("arguments");
-        QTest::addColumn<QStringList>("environment");
+        QTest::addColumn<QString>("arguments");
+        QTest::addColumn<QString>("environment");
         QTest::addColumn<int>("status");
         QTest::addColumn<QString>("answer");
-        const QString japanese = QStringLiteral("^使い方: rigdeck "), english = QStringLiteral("^Usage: rigdeck ");
-        const QStringList help{QStringLiteral("--help")};
-        QTest::newRow("Japanese system") << help << QStringList{"LANG=ja_JP.UTF-8"} << 0 << japanese;
-        QTest::newRow("English system") << help << QStringList{"LANG=en_US.UTF-8"} << 0 << english;
-        QTest::newRow("German system: English") << help << QStringList{"LANG=de_DE.UTF-8"} << 0 << english;
-        QTest::newRow("first language it has")
-            << help << QStringList{"LANGUAGE=de:ja", "LANG=de_DE.UTF-8"} << 0 << japanese;
-        QTest::newRow("LC_ALL over LANG")
-            << help << QStringList{"LC_ALL=ja_JP.UTF-8", "LANG=en_US.UTF-8"} << 0 << japanese;
-        QTest::newRow("C locale") << help << QStringList{"LANG=C"} << 0 << japanese;
-        QTest::newRow("no language set") << help << QStringList() << 0 << japanese;
-        QTest::newRow("option en") << QStringList{"--language", "en", "-h"} << QStringList{"LANG=ja_JP.UTF-8"} << 0
-                                   << english;
-        QTest::newRow("option ja") << QStringList{"--help", "--language=ja"} << QStringList{"LANG=en_US.UTF-8"} << 0
-                                   << japanese;
-        QTest::newRow("variable en") << help << QStringList{"RIGDECK_LANGUAGE=en", "LANG=C"} << 0 << english;
+        const QString ja = QStringLiteral("^使い方: rigdeck "), en = QStringLiteral("^Usage: rigdeck ");
+        const QString help = QStringLiteral("--help");
+        QTest::newRow("Japanese system") << help << "LANG=ja_JP.UTF-8" << 0 << ja;
+        QTest::newRow("English system") << help << "LANG=en_US.UTF-8" << 0 << en;
+        QTest::newRow("German system: English") << help << "LANG=de_DE.UTF-8" << 0 << en;
+        QTest::newRow("first language it has") << help << "LANGUAGE=de:ja LC_ALL=de_DE.UTF-8" << 0 << ja;
+        QTest::newRow("C locale") << help << "LANG=C" << 0 << ja;
+        QTest::newRow("option en") << QStringLiteral("--language en -h") << "LANG=ja_JP.UTF-8" << 0 << en;
+        QTest::newRow("variable en") << help << "RIGDECK_LANGUAGE=en LANG=C" << 0 << en;
         QTest::newRow("option over variable")
-            << QStringList{"--language", "ja", "--help"} << QStringList{"RIGDECK_LANGUAGE=en"} << 0 << japanese;
-        QTest::newRow("variable naming no language") << help << QStringList{"RIGDECK_LANGUAGE=xx", "LANG=en_GB.UTF-8"}
-                                                     << 0 << "names no language[^\\n]*\\nUsage: rigdeck ";
-        QTest::newRow("version") << QStringList{"--version"} << QStringList() << 0 << "^rigdeck 1\\.00\\n$";
-        QTest::newRow("language it has not") << QStringList{"--language", "fr"} << QStringList{"LANG=en_US.UTF-8"} << 1
-                                             << "^rigdeck: RIGDECK has no language fr";
+            << QStringLiteral("--help --language=ja") << "RIGDECK_LANGUAGE=en" << 0 << ja;
+        QTest::newRow("variable naming none")
+            << help << "RIGDECK_LANGUAGE=xx LANG=en_GB.UTF-8" << 0 << "names no language[^\\n]*\\nUsage: rigdeck ";
+        QTest::newRow("version") << QStringLiteral("--version") << QString() << 0 << "^rigdeck 1\\.00\\n$";
+        QTest::newRow("language it has not")
+            << QStringLiteral("--language fr") << "LANG=en_US.UTF-8" << 1 << "^rigdeck: RIGDECK has no language fr";
     }
 
     void answersWithoutDisplayInTheChosenLanguage()
     {
-        QFETCH(QStringList, arguments);
-        QFETCH(QStringList, environment);
+        QFETCH(QString, arguments);
+        QFETCH(QString, environment);
         QFETCH(int, status);
         QFETCH(QString, answer);
-        QHash<QString, QString> variables{{"QT_QPA_PLATFORM", "xcb"}};
-        for (const char *unset :
-             {"DISPLAY", "WAYLAND_DISPLAY", "LANG", "LC_ALL", "LC_MESSAGES", "LANGUAGE", "RIGDECK_LANGUAGE"}) {
-            variables.insert(QLatin1String(unset), QString());
-        }
-        for (const QString &variable : environment) {
+        QHash<QString, QString> variables{
+            {"QT_QPA_PLATFORM", "xcb"}, {"DISPLAY", ""},  {"WAYLAND_DISPLAY", ""}, {"LANG", ""}, {"LC_ALL", ""},
+            {"LC_MESSAGES", ""},        {"LANGUAGE", ""}, {"RIGDECK_LANGUAGE", ""}};
+        for (const QString &variable : environment.split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
             variables.insert(variable.section(QLatin1Char('='), 0, 0), variable.section(QLatin1Char('='), 1));
         }
-        Program program(m_dir.path(), arguments, variables);
+        Program program(m_dir.path(), arguments.split(QLatin1Char(' ')), variables);
         QVERIFY(program.process.waitForFinished(20000));
         QCOMPARE(program.process.exitCode(), status);
         const QString output = QString::fromUtf8(program.process.readAllStandardError() + program.process.readAll());
