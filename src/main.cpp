@@ -1,11 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "app/CommandLine.h"
 #include "app/Form1.h"
+#include "app/Language.h"
 #include "radio/RadioPort.h"
 #include "radio/SimulatedSerialPort.h"
 #include "radio/TraceLog.h"
 
 #include <QApplication>
-#include <QCommandLineParser>
 #include <QFileInfo>
 
 #include <memory>
@@ -14,6 +15,14 @@
 #include <csignal>
 #endif
 
+namespace {
+void nameTheProgram()
+{
+    QCoreApplication::setApplicationName(QStringLiteral("rigdeck"));
+    QCoreApplication::setApplicationVersion(QStringLiteral("1.00"));
+}
+} // namespace
+
 int main(int argc, char *argv[])
 {
 #ifdef Q_OS_UNIX
@@ -21,46 +30,57 @@ int main(int argc, char *argv[])
     // the program: the write fails instead, and the trace stops.
     std::signal(SIGPIPE, SIG_IGN);
 #endif
-    QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("rigdeck"));
-    QApplication::setApplicationVersion(QStringLiteral("1.00"));
-    QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/rigdeck.svg")));
+    // --help and --version are answered before anything of the window system
+    // starts: on a console with no display (over SSH) there is none to start.
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i) {
+        arguments << QString::fromLocal8Bit(argv[i]);
+    }
+    CommandLine firstLook;
+    firstLook.parse(arguments);
+    const Language::Choice language = Language::choose(firstLook.language());
+    if (firstLook.answersAlone()) {
+        QCoreApplication console(argc, argv);
+        nameTheProgram();
+        Language::install(language);
+        CommandLine line;
+        line.parse(QCoreApplication::arguments());
+        return line.answer();
+    }
+#ifndef Q_OS_WIN
+    // The window system's options are listed from its application object,
+    // which needs no display when drawing nothing.
+    if (firstLook.helpAll() && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    }
+#endif
 
-    QCommandLineParser parser;
-    parser.setApplicationDescription(QStringLiteral("Runs an FT2000 transceiver over its CAT serial line."));
-    parser.addHelpOption();
-    parser.addVersionOption();
-    const QCommandLineOption demo(
-        QStringLiteral("demo"), QStringLiteral("Run against the built-in simulated FT2000 instead of a serial port."));
-    const QCommandLineOption ini(QStringLiteral("ini"), QStringLiteral("Use this settings file."),
-                                 QStringLiteral("file"));
-    const QCommandLineOption trace(
-        QStringLiteral("trace"),
-        QStringLiteral("Append every command sent and reply received, with a timestamp, to this file."),
-        QStringLiteral("file"));
-    parser.addOption(demo);
-    parser.addOption(ini);
-    parser.addOption(trace);
-    parser.process(app);
+    QApplication app(argc, argv);
+    nameTheProgram();
+    QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/rigdeck.svg")));
+    Language::install(language);
+
+    CommandLine line;
+    line.process(app);
 
     std::unique_ptr<SerialPort> port;
-    if (parser.isSet(demo)) {
+    if (line.demo()) {
         port = std::make_unique<SimulatedSerialPort>();
     } else {
         port = std::make_unique<RadioPort>();
     }
 
     Form1 window(*port);
-    if (parser.isSet(ini)) {
+    if (!line.ini().isEmpty()) {
         // Relative to the current folder, as the trace file is.
-        window.setSettingsFile(QFileInfo(parser.value(ini)).absoluteFilePath());
+        window.setSettingsFile(QFileInfo(line.ini()).absoluteFilePath());
     }
     std::unique_ptr<TraceLog> traceLog;
-    if (parser.isSet(trace)) {
-        traceLog = std::make_unique<TraceLog>(window.link(), parser.value(trace));
+    if (!line.trace().isEmpty()) {
+        traceLog = std::make_unique<TraceLog>(window.link(), line.trace());
         if (!traceLog->isOpen()) {
             qWarning("rigdeck: cannot append to the trace file %s (%s); going on without the trace",
-                     qPrintable(parser.value(trace)), qPrintable(traceLog->errorString()));
+                     qPrintable(line.trace()), qPrintable(traceLog->errorString()));
         }
     }
     window.Form_Load();

@@ -9,6 +9,7 @@
 #include <QDir>
 #include <QFile>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -103,6 +104,51 @@ private slots:
         }
         Program program(folder.path(), arguments, environment);
         QTRY_COMPARE_WITH_TIMEOUT(radio.commands(), StartupQueries, 20000);
+    }
+
+    // --help and --version answer on a console with no display, in the
+    // language the option, RIGDECK_LANGUAGE or the system's languages choose.
+    void answersWithoutDisplayInTheChosenLanguage_data()
+    {
+        QTest::addColumn<QString>("arguments");
+        QTest::addColumn<QString>("environment");
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QString>("answer");
+        const QString ja = QStringLiteral("^使い方: rigdeck "), en = QStringLiteral("^Usage: rigdeck ");
+        const QString help = QStringLiteral("--help");
+        QTest::newRow("Japanese system") << help << "LANG=ja_JP.UTF-8" << 0 << ja;
+        QTest::newRow("English system") << help << "LANG=en_US.UTF-8" << 0 << en;
+        QTest::newRow("German system: English") << help << "LANG=de_DE.UTF-8" << 0 << en;
+        QTest::newRow("first language it has") << help << "LANGUAGE=de:ja LC_ALL=de_DE.UTF-8" << 0 << ja;
+        QTest::newRow("C locale") << help << "LANG=C" << 0 << ja;
+        QTest::newRow("option en") << QStringLiteral("--language en -h") << "LANG=ja_JP.UTF-8" << 0 << en;
+        QTest::newRow("variable en") << help << "RIGDECK_LANGUAGE=en LANG=C" << 0 << en;
+        QTest::newRow("option over variable")
+            << QStringLiteral("--help --language=ja") << "RIGDECK_LANGUAGE=en" << 0 << ja;
+        QTest::newRow("variable naming none")
+            << help << "RIGDECK_LANGUAGE=xx LANG=en_GB.UTF-8" << 0 << "names no language[^\\n]*\\nUsage: rigdeck ";
+        QTest::newRow("version") << QStringLiteral("--version") << QString() << 0 << "^rigdeck 1\\.00\\n$";
+        QTest::newRow("language it has not")
+            << QStringLiteral("--language fr") << "LANG=en_US.UTF-8" << 1 << "^rigdeck: RIGDECK has no language fr";
+    }
+
+    void answersWithoutDisplayInTheChosenLanguage()
+    {
+        QFETCH(QString, arguments);
+        QFETCH(QString, environment);
+        QFETCH(int, status);
+        QFETCH(QString, answer);
+        QHash<QString, QString> variables{
+            {"QT_QPA_PLATFORM", "xcb"}, {"DISPLAY", ""},  {"WAYLAND_DISPLAY", ""}, {"LANG", ""}, {"LC_ALL", ""},
+            {"LC_MESSAGES", ""},        {"LANGUAGE", ""}, {"RIGDECK_LANGUAGE", ""}};
+        for (const QString &variable : environment.split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
+            variables.insert(variable.section(QLatin1Char('='), 0, 0), variable.section(QLatin1Char('='), 1));
+        }
+        Program program(m_dir.path(), arguments.split(QLatin1Char(' ')), variables);
+        QVERIFY(program.process.waitForFinished(20000));
+        QCOMPARE(program.process.exitCode(), status);
+        const QString output = QString::fromUtf8(program.process.readAllStandardError() + program.process.readAll());
+        QVERIFY2(QRegularExpression(answer).match(output).hasMatch(), qPrintable(output));
     }
 
     // A trace can neither hold up nor end the program: it warns once on

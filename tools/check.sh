@@ -14,6 +14,9 @@ jobs=$(nproc 2>/dev/null || echo 2)
 echo "== Include arrows of src/ (floors and cycles)"
 tools/check-includes.py
 
+echo "== English translation complete (lupdate over src/ finds nothing new or gone)"
+tools/check-translations.sh
+
 echo "== Format (.clang-format) and licence lines"
 tools/format.sh --check
 tools/spdx.sh --check

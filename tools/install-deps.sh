@@ -20,7 +20,12 @@ fi
 # and man-db format and index the manual pages, appstream validates the
 # software-centre description. libhamlib-utils brings rigctld, which the
 # shared-radio test puts between RIGDECK and the simulated radio.
+# qt6-tools-dev and qt6-l10n-tools give Qt's translation tools (lrelease
+# builds the English .qm, lupdate checks that the .ts is complete);
+# qt6-translations-l10n holds Qt's own translations, so that Qt's dialog
+# texts follow the chosen language.
 packages=(cmake g++ make qt6-base-dev qt6-serialport-dev qt6-tools-dev-tools
+          qt6-tools-dev qt6-l10n-tools qt6-translations-l10n
           libgl-dev fonts-noto-cjk xvfb xauth "$svg_plugins" dpkg-dev file
           dbus at-spi2-core gir1.2-atspi-2.0 python3-gi
           clang libclang-rt-dev clang-format

@@ -37,9 +37,9 @@ Form1::Form1(SerialPort &port, QWidget *parent)
     , m_port(port)
 {
     setObjectName(QStringLiteral("Form1"));
-    setWindowTitle(QStringLiteral("RIGDECKＶ１．００"));
+    setWindowTitle(tr("RIGDECKＶ１．００"));
     m_link = new RadioLink(port, this);
-    connect(m_link, &RadioLink::noResponse, this, [] { ShowMessage(NoResponseMessage); });
+    connect(m_link, &RadioLink::noResponse, this, [] { ShowMessage(tr(NoResponseText)); });
 
     DesignLook::apply(this);
 
@@ -51,24 +51,24 @@ Form1::Form1(SerialPort &port, QWidget *parent)
     m_keyer = new KeyerPanel(*m_link, client);
     m_launcher = new LauncherPanel(client);
 
-    m_frame2 = new QGroupBox(QStringLiteral("ボイスメモリー補助機能"), client);
+    m_frame2 = new QGroupBox(tr("ボイスメモリー補助機能"), client);
     m_frame2->setObjectName(QStringLiteral("Frame2"));
     m_frame2->setGeometry(twips(180, 4380, 10425, 1035));
     m_keySpeed = new KeySpeedPanel(*m_link, m_frame2);
     m_mode = new ModePanel(*m_link, m_frame2);
 
-    m_frame3 = new QGroupBox(QStringLiteral("プレイバック機能"), client);
+    m_frame3 = new QGroupBox(tr("プレイバック機能"), client);
     m_frame3->setObjectName(QStringLiteral("Frame3"));
     m_frame3->setGeometry(twips(180, 5460, 10425, 2655));
     m_voice = new VoiceMemoryPanel(
         *m_link, [this] { return settingsFile(); }, m_frame3);
     m_audio = new AudioRecorderPanel(*m_link, m_frame3);
 
-    m_command12 = new QPushButton(QStringLiteral("終了"), client);
+    m_command12 = new QPushButton(tr("終了"), client);
     m_command12->setObjectName(QStringLiteral("Command12"));
     m_command12->setGeometry(twips(9480, 8220, 1065, 435));
     connect(m_command12, &QPushButton::clicked, this, &Form1::Command12_Click);
-    Accessibility::describe(m_command12, m_command12->text(), QStringLiteral("プログラムを終了します。"));
+    Accessibility::describe(m_command12, m_command12->text(), tr("プログラムを終了します。"));
 
     // Left to right across the middle band: break-in, the modes, then the
     // speed; the panels are built in another order.
@@ -102,12 +102,12 @@ void Form1::buildMenus()
         item->setObjectName(QLatin1String(name));
         connect(item, &QAction::triggered, this, handler);
     };
-    m_menuSetup = addMenu(QStringLiteral("設定"), "MENU_SETUP");
-    addItem(m_menuSetup, QStringLiteral("ＲＳ２３２Ｃの設定"), "MENU_RS232C", &Form1::MENU_RS232C_Click);
-    addItem(m_menuSetup, QStringLiteral("終了"), "MENU_END", &Form1::MENU_END_Click);
-    m_menuHelp = addMenu(QStringLiteral("ヘルプ"), "MENU_HELP");
-    addItem(m_menuHelp, QStringLiteral("操作手順"), "MENU_HELP_OPE", &Form1::MENU_HELP_OPE_Click);
-    addItem(m_menuHelp, QStringLiteral("バージョン"), "MENU_HELP_VER", &Form1::MENU_HELP_VER_Click);
+    m_menuSetup = addMenu(tr("設定"), "MENU_SETUP");
+    addItem(m_menuSetup, tr("ＲＳ２３２Ｃの設定"), "MENU_RS232C", &Form1::MENU_RS232C_Click);
+    addItem(m_menuSetup, tr("終了"), "MENU_END", &Form1::MENU_END_Click);
+    m_menuHelp = addMenu(tr("ヘルプ"), "MENU_HELP");
+    addItem(m_menuHelp, tr("操作手順"), "MENU_HELP_OPE", &Form1::MENU_HELP_OPE_Click);
+    addItem(m_menuHelp, tr("バージョン"), "MENU_HELP_VER", &Form1::MENU_HELP_VER_Click);
 }
 
 void Form1::buildStatusBar()
@@ -243,23 +243,23 @@ void Form1::Form_Load()
     const bool opened = m_port.open();
     showLineState(m_port.state());
     if (!opened) {
-        ShowMessage(OpenFailedMessage);
+        ShowMessage(tr(OpenFailedText));
         return;
     }
     for (const StartupStep &step : startupSteps()) {
         QString reply;
         const RadioLink::QueryResult result = m_link->Query(step.query, reply);
         if (result == RadioLink::QueryResult::TimedOut) {
-            ShowMessage(CheckConnectionMessage);
+            ShowMessage(tr(CheckConnectionText));
             return;
         }
         if (result == RadioLink::QueryResult::LineFailed) {
-            ShowMessage(OpenFailedMessage);
+            ShowMessage(tr(OpenFailedText));
             return;
         }
         if (!step.show(reply)) {
             m_link->reportQueryFailure(step.query, QStringLiteral("the reply cannot be shown"));
-            ShowMessage(OpenFailedMessage);
+            ShowMessage(tr(OpenFailedText));
             return;
         }
     }
@@ -338,7 +338,7 @@ void Form1::MENU_RS232C_Click()
 
 void Form1::MENU_HELP_OPE_Click()
 {
-    HelpViewer::showContents(this, HelpDocument);
+    HelpViewer::showContents(this, tr(HelpDocumentName));
 }
 
 void Form1::MENU_HELP_VER_Click()

@@ -5,6 +5,7 @@
 #include "settings/PortSetting.h"
 #include "settings/Settings.h"
 
+#include <QCoreApplication>
 #include <QList>
 #include <QMainWindow>
 #include <QPointer>
@@ -133,10 +134,18 @@ private:
     QPointer<Form3> m_form3;
 };
 
-inline const QString CheckConnectionMessage = QStringLiteral("接続の確認を行ってください。");
-inline const QString OpenFailedMessage =
-    QStringLiteral("ＲＳ２３２Ｃのオープンができません。設定および接続を確認してください。");
-inline const QString NoResponseMessage =
-    QStringLiteral("一定時間内にコマンドに対する応答がありません。正しく接続されているか確認してください。");
-// The operating instructions, installed beside the executable.
-inline const QString HelpDocument = QStringLiteral("RIGDECK.html");
+// The messages as the program is written, and so as the Japanese window
+// shows them; each is translated where it is shown.
+inline constexpr char CheckConnectionText[] = QT_TRANSLATE_NOOP("Form1", "接続の確認を行ってください。");
+inline constexpr char OpenFailedText[] =
+    QT_TRANSLATE_NOOP("Form1", "ＲＳ２３２Ｃのオープンができません。設定および接続を確認してください。");
+inline constexpr char NoResponseText[] = QT_TRANSLATE_NOOP(
+    "Form1", "一定時間内にコマンドに対する応答がありません。正しく接続されているか確認してください。");
+inline const QString CheckConnectionMessage = QString::fromUtf8(CheckConnectionText);
+inline const QString OpenFailedMessage = QString::fromUtf8(OpenFailedText);
+inline const QString NoResponseMessage = QString::fromUtf8(NoResponseText);
+// The operating instructions, installed beside the executable. The
+// translation names the document in its language.
+//: The file name of the help document in this language.
+inline constexpr char HelpDocumentName[] = QT_TRANSLATE_NOOP("Form1", "RIGDECK.html");
+inline const QString HelpDocument = QString::fromUtf8(HelpDocumentName);

@@ -60,31 +60,31 @@ Form2::Form2(SettingsPath settingsPath, QWidget *parent)
 {
     Accessibility::presentDialogsAsDialogs();
     setObjectName(QStringLiteral("Form2"));
-    setWindowTitle(QStringLiteral("通信設定"));
+    setWindowTitle(tr("通信設定"));
     setAttribute(Qt::WA_DeleteOnClose);
     setFixedSize(4680 / TwipsPerPixel, 3090 / TwipsPerPixel);
 
-    m_frame1 = new QGroupBox(QStringLiteral("RS232Cポートの設定"), this);
+    m_frame1 = new QGroupBox(tr("RS232Cポートの設定"), this);
     m_frame1->setObjectName(QStringLiteral("Frame1"));
     m_frame1->setGeometry(twips(450, 300, 3705, 2085));
 
     // Labels and combos sit a little wider apart than drawn so that the
     // Japanese captions are not cut off.
-    m_label1 = new QLabel(QStringLiteral("ポート"), m_frame1);
+    m_label1 = new QLabel(tr("ポート"), m_frame1);
     m_label1->setObjectName(QStringLiteral("Label1"));
     m_label1->setGeometry(twips(720, 450, 975, 255));
     m_combo1 = editableCombo(Ports, m_frame1);
     m_combo1->setObjectName(QStringLiteral("Combo1"));
     m_combo1->setGeometry(twips(1740, 390, 1125, 300));
 
-    m_label2 = new QLabel(QStringLiteral("ボーレート"), m_frame1);
+    m_label2 = new QLabel(tr("ボーレート"), m_frame1);
     m_label2->setObjectName(QStringLiteral("Label2"));
     m_label2->setGeometry(twips(720, 1140, 975, 255));
     m_combo2 = editableCombo(Speeds, m_frame1);
     m_combo2->setObjectName(QStringLiteral("Combo2"));
     m_combo2->setGeometry(twips(1740, 1110, 1155, 300));
 
-    m_command1 = new QPushButton(QStringLiteral("終了"), this);
+    m_command1 = new QPushButton(tr("終了"), this);
     m_command1->setObjectName(QStringLiteral("Command1"));
     m_command1->setGeometry(twips(3270, 2490, 855, 405));
 
@@ -99,12 +99,12 @@ Form2::Form2(SettingsPath settingsPath, QWidget *parent)
     m_label1->setBuddy(m_combo1);
     m_label2->setBuddy(m_combo2);
     Accessibility::describe(m_combo1, m_label1->text(),
-                            QStringLiteral("無線機をつなぐシリアルポート。次に起動したときから使われます。"));
+                            tr("無線機をつなぐシリアルポート。次に起動したときから使われます。"));
     Accessibility::describe(m_combo2, m_label2->text(),
-                            QStringLiteral("シリアルポートの通信速度。次に起動したときから使われます。"));
+                            tr("シリアルポートの通信速度。次に起動したときから使われます。"));
 #ifndef Q_OS_WIN
     // Below the speed, as wide as the frame allows: device names are long.
-    m_label3 = new QLabel(QStringLiteral("デバイス"), m_frame1);
+    m_label3 = new QLabel(tr("デバイス"), m_frame1);
     m_label3->setObjectName(QStringLiteral("Label3"));
     m_label3->setGeometry(twips(720, 1470, 975, 255));
     m_combo3 = editableCombo(presentDevices(), m_frame1);
@@ -113,9 +113,9 @@ Form2::Form2(SettingsPath settingsPath, QWidget *parent)
     m_combo3->view()->setMinimumWidth(m_combo3->view()->sizeHintForColumn(0) + 8);
     m_label3->setBuddy(m_combo3);
     Accessibility::describe(m_combo3, m_label3->text(),
-                            QStringLiteral("選んだポート番号が指すデバイス。シリアルデバイスか、"
-                                           "rigctld:ホスト:ポート、flrig:ホスト:ポート、tcp:ホスト:ポート。"
-                                           "次に起動したときから使われます。"));
+                            tr("選んだポート番号が指すデバイス。シリアルデバイスか、"
+                               "rigctld:ホスト:ポート、flrig:ホスト:ポート、tcp:ホスト:ポート。"
+                               "次に起動したときから使われます。"));
     m_combo3->lineEdit()->setAccessibleName(m_label3->text());
     m_combo3->setValidator(new StorableName(m_combo3));
     connect(m_combo3->lineEdit(), &QLineEdit::inputRejected, this, [this] {
@@ -129,8 +129,7 @@ Form2::Form2(SettingsPath settingsPath, QWidget *parent)
 #endif
     m_combo1->lineEdit()->setAccessibleName(m_label1->text());
     m_combo2->lineEdit()->setAccessibleName(m_label2->text());
-    Accessibility::describe(m_command1, QStringLiteral("通信設定を終了"),
-                            QStringLiteral("変更したポートと通信速度を記録して閉じます。"));
+    Accessibility::describe(m_command1, tr("通信設定を終了"), tr("変更したポートと通信速度を記録して閉じます。"));
 }
 
 void Form2::Form_Load(const PortSetting &current)
@@ -176,8 +175,8 @@ void Form2::showDevice()
                               : m_deviceChoices.value(m_devicePort, deviceForPort(m_devicePort, m_settingsPath())));
     // The environment wins over the file; what is stored would not count.
     m_combo3->setEnabled(m_devicePort != 0 && !fromEnvironment);
-    m_combo3->setToolTip(
-        fromEnvironment ? QStringLiteral("環境変数 RIGDECK_COM%1 で指定されています。").arg(m_devicePort) : QString());
+    m_combo3->setToolTip(fromEnvironment ? tr("環境変数 RIGDECK_COM%1 で指定されています。").arg(m_devicePort)
+                                         : QString());
 }
 
 void Form2::Combo3_Change()

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include <QCoreApplication>
 #include <QWidget>
 
 class QGroupBox;
@@ -37,6 +38,7 @@ private:
 };
 
 inline const QString ProgramVersion = QStringLiteral("V1.00");
-inline const QString DisclaimerText =
-    QStringLiteral("免責：このプログラムの使用により発生したいかなる問題や損害に対して、当方は一切責任を負いません。"
-                   "利用者の責任においてご利用願います。");
+inline constexpr char DisclaimerSource[] = QT_TRANSLATE_NOOP(
+    "Form3", "免責：このプログラムの使用により発生したいかなる問題や損害に対して、当方は一切責任を負いません。"
+             "利用者の責任においてご利用願います。");
+inline const QString DisclaimerText = QString::fromUtf8(DisclaimerSource);

@@ -47,12 +47,12 @@ HelpViewer::HelpViewer()
     : QWidget(nullptr, Qt::Window)
 {
     setObjectName(QStringLiteral("HelpViewer"));
-    setWindowTitle(HelpWindowTitle);
+    setWindowTitle(tr(HelpWindowTitleSource));
     setAttribute(Qt::WA_DeleteOnClose);
 
-    m_contentsButton = new QPushButton(QStringLiteral("目次"), this);
+    m_contentsButton = new QPushButton(tr("目次"), this);
     m_contentsButton->setObjectName(QStringLiteral("HelpContents"));
-    m_backButton = new QPushButton(QStringLiteral("戻る"), this);
+    m_backButton = new QPushButton(tr("戻る"), this);
     m_backButton->setObjectName(QStringLiteral("HelpBack"));
     m_backButton->setEnabled(false);
 
@@ -117,7 +117,7 @@ HelpViewer *HelpViewer::openWindow()
 
 QString HelpViewer::missingDocumentText(const QString &path)
 {
-    return QStringLiteral("ヘルプファイル %1 が見つかりません。").arg(QDir::toNativeSeparators(path));
+    return tr("ヘルプファイル %1 が見つかりません。").arg(QDir::toNativeSeparators(path));
 }
 
 void HelpViewer::setOwner(QWidget *owner)
@@ -163,5 +163,6 @@ void HelpViewer::goToTop()
 void HelpViewer::updateTitle()
 {
     const QString title = m_browser->documentTitle();
-    setWindowTitle(title.isEmpty() ? HelpWindowTitle : HelpWindowTitle + QStringLiteral(" - ") + title);
+    const QString windowTitle = tr(HelpWindowTitleSource);
+    setWindowTitle(title.isEmpty() ? windowTitle : windowTitle + QStringLiteral(" - ") + title);
 }

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include <QCoreApplication>
 #include <QPointer>
 #include <QString>
 #include <QWidget>
@@ -48,4 +49,5 @@ private:
     QMetaObject::Connection m_ownerGone;
 };
 
-inline const QString HelpWindowTitle = QStringLiteral("RIGDECK ヘルプ");
+inline constexpr char HelpWindowTitleSource[] = QT_TRANSLATE_NOOP("HelpViewer", "RIGDECK ヘルプ");
+inline const QString HelpWindowTitle = QString::fromUtf8(HelpWindowTitleSource);

@@ -21,8 +21,8 @@ namespace {
 void describeBreakIn(ColorButton *button, bool on)
 {
     Accessibility::describe(button, QStringLiteral("BREAK_IN"),
-                            QStringLiteral("ブレークインを切り替えます。現在: %1。")
-                                .arg(on ? QStringLiteral("オン") : QStringLiteral("オフ")));
+                            KeySpeedPanel::tr("ブレークインを切り替えます。現在: %1。")
+                                .arg(on ? KeySpeedPanel::tr("オン") : KeySpeedPanel::tr("オフ")));
 }
 } // namespace
 
@@ -32,13 +32,13 @@ KeySpeedPanel::KeySpeedPanel(RadioLink &link, QWidget *middleBand)
 {
     m_command3 = new ColorButton(QStringLiteral("BREAK_IN"), middleBand);
     m_command3->setObjectName(QStringLiteral("Command3"));
-    m_command3->setToolTip(QStringLiteral("ＯＮ：送信モード　　ＯＦＦ：テストモード"));
+    m_command3->setToolTip(tr("ＯＮ：送信モード　　ＯＦＦ：テストモード"));
     m_command3->setGeometry(14, 20, 104, 40);
     connect(m_command3, &QPushButton::clicked, this, &KeySpeedPanel::Command3_Click);
 
     m_frame9 = new QGroupBox(QStringLiteral("KEY SPEED"), middleBand);
     m_frame9->setObjectName(QStringLiteral("Frame9"));
-    m_frame9->setToolTip(QStringLiteral("モールスの１分あたりの文字速度"));
+    m_frame9->setToolTip(tr("モールスの１分あたりの文字速度"));
     m_frame9->setGeometry(twips(7710, 210, 2355, 780));
     Accessibility::nameAfterTitle(m_frame9);
 
@@ -48,7 +48,7 @@ KeySpeedPanel::KeySpeedPanel(RadioLink &link, QWidget *middleBand)
     m_label6->setTextFormat(Qt::PlainText);
     m_label6->setGeometry(8, 14, 80, 18);
 
-    m_command13 = new QPushButton(QStringLiteral("確定"), m_frame9);
+    m_command13 = new QPushButton(tr("確定"), m_frame9);
     m_command13->setObjectName(QStringLiteral("Command13"));
     m_command13->setGeometry(96, 12, 54, 21);
     connect(m_command13, &QPushButton::clicked, this, &KeySpeedPanel::Command13_Click);
@@ -69,14 +69,13 @@ KeySpeedPanel::KeySpeedPanel(RadioLink &link, QWidget *middleBand)
     connect(m_slider1, &QSlider::valueChanged, this, &KeySpeedPanel::Slider1_Change);
 
     describeBreakIn(m_command3, false);
-    Accessibility::describe(m_label6, QStringLiteral("キースピード"), QString());
-    Accessibility::describe(
-        m_slider1, QStringLiteral("キースピード"),
-        QStringLiteral("モールスの送信速度を %1～%2 WPM の範囲で選びます。確定ボタンで無線機に設定します。")
-            .arg(MinimumSpeed)
-            .arg(MaximumSpeed));
-    Accessibility::describe(m_command13, QStringLiteral("キースピードを確定"),
-                            QStringLiteral("スライダーで選んだキースピードを無線機に設定します。"));
+    Accessibility::describe(m_label6, tr("キースピード"), QString());
+    Accessibility::describe(m_slider1, tr("キースピード"),
+                            tr("モールスの送信速度を %1～%2 WPM の範囲で選びます。確定ボタンで無線機に設定します。")
+                                .arg(MinimumSpeed)
+                                .arg(MaximumSpeed));
+    Accessibility::describe(m_command13, tr("キースピードを確定"),
+                            tr("スライダーで選んだキースピードを無線機に設定します。"));
     // The operator picks the speed, then confirms it.
     QWidget::setTabOrder(m_slider1, m_command13);
 }

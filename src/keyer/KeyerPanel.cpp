@@ -12,16 +12,11 @@
 #include <QPushButton>
 #include <QShortcut>
 
-namespace {
-const QString TextMemoryTip = QStringLiteral("あらかじめＦＴ２０００に登録が必要です。ＰＡＮＥＬＳＹＮＣでも登録可能");
-const QString KeyerButtonTip = QStringLiteral("送信は、ＢＫ＿ＩＮをＯＮ　テストはＢＫ＿ＩＮをＯＦＦ");
-} // namespace
-
 KeyerPanel::KeyerPanel(RadioLink &link, QWidget *window)
     : QObject(window)
     , m_link(link)
 {
-    m_frame1 = new QGroupBox(QStringLiteral("コンテストメモリーキーヤー"), window);
+    m_frame1 = new QGroupBox(tr("コンテストメモリーキーヤー"), window);
     m_frame1->setObjectName(QStringLiteral("Frame1"));
     m_frame1->setGeometry(twips(180, 60, 10425, 3645));
     Accessibility::nameAfterTitle(m_frame1);
@@ -39,6 +34,8 @@ KeyerPanel::KeyerPanel(RadioLink &link, QWidget *window)
     label4->setAlignment(Qt::AlignCenter);
     label4->setGeometry(messageButtonX, headerY, buttonWidth, 20);
 
+    const QString textMemoryTip = tr("あらかじめＦＴ２０００に登録が必要です。ＰＡＮＥＬＳＹＮＣでも登録可能");
+    const QString keyerButtonTip = tr("送信は、ＢＫ＿ＩＮをＯＮ　テストはＢＫ＿ＩＮをＯＦＦ");
     for (int i = 0; i < Channels; ++i) {
         const QString channel = QStringLiteral("CH-%1").arg(i + 1);
         const int y = firstRowY + i * rowPitch;
@@ -49,18 +46,18 @@ KeyerPanel::KeyerPanel(RadioLink &link, QWidget *window)
 
         m_text1[i] = new QLineEdit(m_frame1);
         m_text1[i]->setObjectName(QStringLiteral("Text1_%1").arg(i));
-        m_text1[i]->setToolTip(TextMemoryTip);
+        m_text1[i]->setToolTip(textMemoryTip);
         m_text1[i]->setGeometry(textX, y, textWidth, rowHeight);
 
         m_command1[i] = new QPushButton(channel, m_frame1);
         m_command1[i]->setObjectName(QStringLiteral("Command1_%1").arg(i));
-        m_command1[i]->setToolTip(KeyerButtonTip);
+        m_command1[i]->setToolTip(keyerButtonTip);
         m_command1[i]->setGeometry(textButtonX, y, buttonWidth, rowHeight);
         connect(m_command1[i], &QPushButton::clicked, this, [this, i] { Command1_Click(i); });
 
         m_command2[i] = new QPushButton(channel, m_frame1);
         m_command2[i]->setObjectName(QStringLiteral("Command2_%1").arg(i));
-        m_command2[i]->setToolTip(KeyerButtonTip);
+        m_command2[i]->setToolTip(keyerButtonTip);
         m_command2[i]->setGeometry(messageButtonX, y, buttonWidth, rowHeight);
         connect(m_command2[i], &QPushButton::clicked, this, [this, i] { Command2_Click(i); });
 
@@ -68,14 +65,12 @@ KeyerPanel::KeyerPanel(RadioLink &link, QWidget *window)
         // memory each one plays. The window binds F1-F5 to the message
         // memories and Shift+F1-F5 to the text memories.
         const int n = i + 1;
-        Accessibility::describe(m_text1[i], QStringLiteral("テキストメモリー %1 の内容").arg(n),
-                                QStringLiteral("無線機に登録されているテキストメモリー %1 の文字列。").arg(n));
-        Accessibility::describe(
-            m_command1[i], QStringLiteral("テキストメモリー %1 (%2)").arg(n).arg(channel),
-            QStringLiteral("無線機のテキストメモリー %1 を再生します。ショートカットキー: Shift+F%1。").arg(n));
-        Accessibility::describe(
-            m_command2[i], QStringLiteral("メッセージメモリー %1 (%2)").arg(n).arg(channel),
-            QStringLiteral("無線機のメッセージメモリー %1 を再生します。ショートカットキー: F%1。").arg(n));
+        Accessibility::describe(m_text1[i], tr("テキストメモリー %1 の内容").arg(n),
+                                tr("無線機に登録されているテキストメモリー %1 の文字列。").arg(n));
+        Accessibility::describe(m_command1[i], tr("テキストメモリー %1 (%2)").arg(n).arg(channel),
+                                tr("無線機のテキストメモリー %1 を再生します。ショートカットキー: Shift+F%1。").arg(n));
+        Accessibility::describe(m_command2[i], tr("メッセージメモリー %1 (%2)").arg(n).arg(channel),
+                                tr("無線機のメッセージメモリー %1 を再生します。ショートカットキー: F%1。").arg(n));
     }
     buildShortcuts(window);
 }

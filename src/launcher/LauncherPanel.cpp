@@ -16,18 +16,17 @@
 LauncherPanel::LauncherPanel(QWidget *window)
     : QObject(window)
 {
-    m_frame12 = new QGroupBox(QStringLiteral("WAVESCOPEの起動"), window);
+    m_frame12 = new QGroupBox(tr("WAVESCOPEの起動"), window);
     m_frame12->setObjectName(QStringLiteral("Frame12"));
     m_frame12->setGeometry(twips(180, 3720, 2010, 615));
     Accessibility::nameAfterTitle(m_frame12);
 
-    m_command15 = new QPushButton(QStringLiteral("起動"), m_frame12);
+    m_command15 = new QPushButton(tr("起動"), m_frame12);
     m_command15->setObjectName(QStringLiteral("Command15"));
-    m_command15->setToolTip(
-        QStringLiteral("サウンドボードに入力されている信号をＦＦＴ変換およびウォータフォール波形で表示する"));
+    m_command15->setToolTip(tr("サウンドボードに入力されている信号をＦＦＴ変換およびウォータフォール波形で表示する"));
     m_command15->setGeometry(10, 14, 80, 23);
     connect(m_command15, &QPushButton::clicked, this, &LauncherPanel::Command15_Click);
-    Accessibility::describe(m_command15, QStringLiteral("WAVESCOPE 起動"), QStringLiteral("WAVESCOPE を起動します。"));
+    Accessibility::describe(m_command15, tr("WAVESCOPE 起動"), tr("WAVESCOPE を起動します。"));
 }
 
 void LauncherPanel::Command15_Click()
@@ -47,6 +46,6 @@ void LauncherPanel::Command15_Click()
     }
     // It gets nothing from us, not even a working folder: it starts in ours.
     if (program.isEmpty() || !QProcess::startDetached(program, QStringList())) {
-        ShowMessage(CompanionMissingMessage);
+        ShowMessage(tr(CompanionMissingText));
     }
 }

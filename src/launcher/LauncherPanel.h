@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include <QCoreApplication>
 #include <QObject>
 #include <QString>
 
@@ -31,5 +32,7 @@ private:
 };
 
 inline const QString CompanionProgram = QStringLiteral("WAVESCOPE.exe");
-inline const QString CompanionMissingMessage = QStringLiteral(
+inline constexpr char CompanionMissingText[] = QT_TRANSLATE_NOOP(
+    "LauncherPanel",
     "WAVESCOPE.EXEがインストールされていません。 WAVESCOPE.EXEをダウンロードし同じホルダーにインストールしてください｡ ");
+inline const QString CompanionMissingMessage = QString::fromUtf8(CompanionMissingText);

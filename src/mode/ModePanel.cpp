@@ -19,14 +19,13 @@ ModePanel::ModePanel(RadioLink &link, QWidget *middleBand)
     : QObject(middleBand)
     , m_link(link)
 {
-    m_frame11 = new QGroupBox(QStringLiteral("運用モード"), middleBand);
+    m_frame11 = new QGroupBox(tr("運用モード"), middleBand);
     m_frame11->setObjectName(QStringLiteral("Frame11"));
     m_frame11->setGeometry(twips(1920, 210, 5565, 780));
     Accessibility::nameAfterTitle(m_frame11);
 
     const QString captions[Modes] = {Blanks17 + QStringLiteral("LSB"), Blanks16 + QStringLiteral("USB"),
-                                     Blanks17 + QStringLiteral("ＦＭ"), Blanks17 + QStringLiteral("ＡM"),
-                                     Blanks17 + QStringLiteral("ＣＷ")};
+                                     Blanks17 + tr("ＦＭ"), Blanks17 + tr("ＡM"), Blanks17 + tr("ＣＷ")};
     constexpr int left = 8, top = 17, width = 68, pitch = 72, height = 26;
     for (int i = 0; i < Modes; ++i) {
         m_label2[i] = new ClickLabel(captions[i], m_frame11);
@@ -36,8 +35,7 @@ ModePanel::ModePanel(RadioLink &link, QWidget *middleBand)
         // The captions mix full- and half-width letters ("ＡM"); the names
         // use one width, as an operator types them to find a control.
         const QString mode = captions[i].trimmed().normalized(QString::NormalizationForm_KC);
-        Accessibility::describe(m_label2[i], mode,
-                                QStringLiteral("無線機の運用モードを %1 に切り替えます。").arg(mode));
+        Accessibility::describe(m_label2[i], mode, tr("無線機の運用モードを %1 に切り替えます。").arg(mode));
     }
 }
 

@@ -28,8 +28,11 @@ QAccessibleInterface *dialogWindow(const QString &className, QObject *object)
 void describe(QWidget *widget, const QString &name, const QString &description)
 {
     widget->setAccessibleName(name);
-    // Qt tells a listening screen reader of the change itself.
-    widget->setAccessibleDescription(description + widget->toolTip());
+    // Qt tells a listening screen reader of the change itself. Japanese runs
+    // its sentences together; English wants a blank between them.
+    const bool blank = !description.isEmpty() && !widget->toolTip().isEmpty() && description.back().unicode() < 0x3000
+                       && !description.back().isSpace();
+    widget->setAccessibleDescription(description + (blank ? QStringLiteral(" ") : QString()) + widget->toolTip());
 }
 
 void nameAfterTitle(QGroupBox *frame)

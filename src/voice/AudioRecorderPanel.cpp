@@ -15,13 +15,13 @@ AudioRecorderPanel::AudioRecorderPanel(RadioLink &link, QWidget *playbackBand)
     : QObject(playbackBand)
     , m_link(link)
 {
-    m_frame6 = new QGroupBox(QStringLiteral("オーディオプレイバック録音"), playbackBand);
+    m_frame6 = new QGroupBox(tr("オーディオプレイバック録音"), playbackBand);
     m_frame6->setObjectName(QStringLiteral("Frame6"));
-    m_frame6->setToolTip(QStringLiteral("受信音の録音"));
+    m_frame6->setToolTip(tr("受信音の録音"));
     m_frame6->setGeometry(twips(7620, 270, 2610, 1185));
     Accessibility::nameAfterTitle(m_frame6);
 
-    m_command4 = new ColorButton(QStringLiteral("録音"), m_frame6);
+    m_command4 = new ColorButton(tr("録音"), m_frame6);
     m_command4->setObjectName(QStringLiteral("Command4"));
     m_command4->setGeometry(12, 22, 74, 48);
     connect(m_command4, &QPushButton::clicked, this, &AudioRecorderPanel::Command4_Click);
@@ -31,13 +31,13 @@ AudioRecorderPanel::AudioRecorderPanel(RadioLink &link, QWidget *playbackBand)
     m_command5->setEnabled(false);
     connect(m_command5, &QPushButton::clicked, this, &AudioRecorderPanel::Command5_Click);
 
-    m_frame7 = new QGroupBox(QStringLiteral("オーディオプレイバック再生"), playbackBand);
+    m_frame7 = new QGroupBox(tr("オーディオプレイバック再生"), playbackBand);
     m_frame7->setObjectName(QStringLiteral("Frame7"));
-    m_frame7->setToolTip(QStringLiteral("受信音の再生"));
+    m_frame7->setToolTip(tr("受信音の再生"));
     m_frame7->setGeometry(twips(7620, 1560, 2610, 885));
     Accessibility::nameAfterTitle(m_frame7);
 
-    m_command6 = new ColorButton(QStringLiteral("再生"), m_frame7);
+    m_command6 = new ColorButton(tr("再生"), m_frame7);
     m_command6->setObjectName(QStringLiteral("Command6"));
     m_command6->setGeometry(12, 19, 74, 28);
     connect(m_command6, &QPushButton::clicked, this, &AudioRecorderPanel::Command6_Click);
@@ -54,14 +54,10 @@ AudioRecorderPanel::AudioRecorderPanel(RadioLink &link, QWidget *playbackBand)
     }
 
     // Both STOP buttons read the same on screen; their frames tell them apart.
-    Accessibility::describe(m_command4, QStringLiteral("オーディオ録音"),
-                            QStringLiteral("無線機で受信音の録音を始めます。"));
-    Accessibility::describe(m_command5, QStringLiteral("オーディオ録音 STOP"),
-                            QStringLiteral("受信音の録音を止めます。"));
-    Accessibility::describe(m_command6, QStringLiteral("オーディオ再生"),
-                            QStringLiteral("無線機で録音した受信音を再生します。"));
-    Accessibility::describe(m_command7, QStringLiteral("オーディオ再生 STOP"),
-                            QStringLiteral("受信音の再生を止めます。"));
+    Accessibility::describe(m_command4, tr("オーディオ録音"), tr("無線機で受信音の録音を始めます。"));
+    Accessibility::describe(m_command5, tr("オーディオ録音 STOP"), tr("受信音の録音を止めます。"));
+    Accessibility::describe(m_command6, tr("オーディオ再生"), tr("無線機で録音した受信音を再生します。"));
+    Accessibility::describe(m_command7, tr("オーディオ再生 STOP"), tr("受信音の再生を止めます。"));
 }
 
 void AudioRecorderPanel::Command4_Click()

@@ -31,14 +31,15 @@ void describeChannel(ColorButton *record, ColorButton *play, int index, const QS
 {
     const int n = index + 1;
     const QString channel = QStringLiteral("CH-%1").arg(n);
-    const QString commentLead = comment.isEmpty() ? QString() : QStringLiteral("コメント: ");
-    Accessibility::describe(record, QStringLiteral("ボイスメモリー %1 録音 (%2)").arg(n).arg(channel),
-                            QStringLiteral("無線機のボイスメモリー %1 に録音を始めます。%2 秒で止まります。")
+    //: Follows the sentence before it directly: English starts with a blank.
+    const QString commentLead = comment.isEmpty() ? QString() : VoiceMemoryPanel::tr("コメント: ");
+    Accessibility::describe(record, VoiceMemoryPanel::tr("ボイスメモリー %1 録音 (%2)").arg(n).arg(channel),
+                            VoiceMemoryPanel::tr("無線機のボイスメモリー %1 に録音を始めます。%2 秒で止まります。")
                                     .arg(n)
                                     .arg(VoiceMemoryPanel::RecordLimitSeconds)
                                 + commentLead);
-    Accessibility::describe(play, QStringLiteral("ボイスメモリー %1 再生 (%2)").arg(n).arg(channel),
-                            QStringLiteral("無線機のボイスメモリー %1 を再生します。").arg(n) + commentLead);
+    Accessibility::describe(play, VoiceMemoryPanel::tr("ボイスメモリー %1 再生 (%2)").arg(n).arg(channel),
+                            VoiceMemoryPanel::tr("無線機のボイスメモリー %1 を再生します。").arg(n) + commentLead);
 }
 } // namespace
 
@@ -47,13 +48,13 @@ VoiceMemoryPanel::VoiceMemoryPanel(RadioLink &link, SettingsPath settingsPath, Q
     , m_link(link)
     , m_settingsPath(std::move(settingsPath))
 {
-    m_frame4 = new QGroupBox(QStringLiteral("ボイスメモリー録音"), playbackBand);
+    m_frame4 = new QGroupBox(tr("ボイスメモリー録音"), playbackBand);
     m_frame4->setObjectName(QStringLiteral("Frame4"));
     m_frame4->setGeometry(twips(360, 270, 7095, 1200));
 
-    m_frame5 = new QGroupBox(QStringLiteral("ボイスメモリー再生"), playbackBand);
+    m_frame5 = new QGroupBox(tr("ボイスメモリー再生"), playbackBand);
     m_frame5->setObjectName(QStringLiteral("Frame5"));
-    m_frame5->setToolTip(QStringLiteral("送信は、ＢＫ＿ＩＮをＯＮ　テストはＢＫ＿ＩＮをＯＦＦ"));
+    m_frame5->setToolTip(tr("送信は、ＢＫ＿ＩＮをＯＮ　テストはＢＫ＿ＩＮをＯＦＦ"));
     m_frame5->setGeometry(twips(360, 1560, 7095, 885));
     Accessibility::nameAfterTitle(m_frame4);
     Accessibility::nameAfterTitle(m_frame5);
@@ -68,27 +69,27 @@ VoiceMemoryPanel::VoiceMemoryPanel(RadioLink &link, SettingsPath settingsPath, Q
         m_command8[i]->setGeometry(left + i * pitch, 16, width, height);
         connect(m_command8[i], &QPushButton::clicked, this, [this, i] { Command8_Click(i); });
     }
-    m_command10 = new QPushButton(QStringLiteral("録音中止"), m_frame4);
+    m_command10 = new QPushButton(tr("録音中止"), m_frame4);
     m_command10->setObjectName(QStringLiteral("Command10"));
     m_command10->setGeometry(stopX, 16, stopWidth, height);
     m_command10->setEnabled(false);
     connect(m_command10, &QPushButton::clicked, this, &VoiceMemoryPanel::Command10_Click);
 
-    m_frame10 = new QGroupBox(QStringLiteral("コメント入力"), m_frame4);
+    m_frame10 = new QGroupBox(tr("コメント入力"), m_frame4);
     m_frame10->setObjectName(QStringLiteral("Frame10"));
     m_frame10->setGeometry(twips(150, 630, 5655, 525));
     Accessibility::nameAfterTitle(m_frame10);
     m_text2 = new QLineEdit(m_frame10);
     m_text2->setObjectName(QStringLiteral("Text2"));
     m_text2->setGeometry(6, 14, 300, 19);
-    m_command14 = new QPushButton(QStringLiteral("確定"), m_frame10);
+    m_command14 = new QPushButton(tr("確定"), m_frame10);
     m_command14->setObjectName(QStringLiteral("Command14"));
     m_command14->setGeometry(312, 13, 58, 21);
     connect(m_command14, &QPushButton::clicked, this, &VoiceMemoryPanel::Command14_Click);
     connect(m_text2, &QLineEdit::returnPressed, m_command14, &QPushButton::click);
     m_frame10->hide();
 
-    m_frame8 = new QGroupBox(QStringLiteral("録音時間"), m_frame4);
+    m_frame8 = new QGroupBox(tr("録音時間"), m_frame4);
     m_frame8->setObjectName(QStringLiteral("Frame8"));
     m_frame8->setGeometry(twips(6060, 630, 975, 525));
     Accessibility::nameAfterTitle(m_frame8);
@@ -105,7 +106,7 @@ VoiceMemoryPanel::VoiceMemoryPanel(RadioLink &link, SettingsPath settingsPath, Q
         m_command9[i]->setGeometry(left + i * pitch, 19, width, height);
         connect(m_command9[i], &QPushButton::clicked, this, [this, i] { Command9_Click(i); });
     }
-    m_command11 = new QPushButton(QStringLiteral("再生中止"), m_frame5);
+    m_command11 = new QPushButton(tr("再生中止"), m_frame5);
     PlainToolTip::keepOwn(m_command11);
     m_command11->setObjectName(QStringLiteral("Command11"));
     m_command11->setGeometry(stopX, 19, stopWidth, height);
@@ -115,15 +116,14 @@ VoiceMemoryPanel::VoiceMemoryPanel(RadioLink &link, SettingsPath settingsPath, Q
     for (int i = 0; i < Channels; ++i) {
         describeChannel(m_command8[i], m_command9[i], i, QString());
     }
-    Accessibility::describe(m_command10, QStringLiteral("ボイスメモリー録音中止"),
-                            QStringLiteral("録音を止めて長さを記録し、コメント入力を開きます。"));
-    Accessibility::describe(m_text2, QStringLiteral("ボイスメモリーのコメント"),
-                            QStringLiteral("録音したボイスメモリーのコメント。Enter で確定します。"));
-    Accessibility::describe(m_command14, QStringLiteral("コメントを確定"),
-                            QStringLiteral("コメントを記録し、ボイスメモリーの録音ボタンを使えるようにします。"));
-    Accessibility::describe(m_label5, QStringLiteral("録音時間"), QString());
-    Accessibility::describe(m_command11, QStringLiteral("ボイスメモリー再生中止"),
-                            QStringLiteral("ボイスメモリーの再生を止めます。"));
+    Accessibility::describe(m_command10, tr("ボイスメモリー録音中止"),
+                            tr("録音を止めて長さを記録し、コメント入力を開きます。"));
+    Accessibility::describe(m_text2, tr("ボイスメモリーのコメント"),
+                            tr("録音したボイスメモリーのコメント。Enter で確定します。"));
+    Accessibility::describe(m_command14, tr("コメントを確定"),
+                            tr("コメントを記録し、ボイスメモリーの録音ボタンを使えるようにします。"));
+    Accessibility::describe(m_label5, tr("録音時間"), QString());
+    Accessibility::describe(m_command11, tr("ボイスメモリー再生中止"), tr("ボイスメモリーの再生を止めます。"));
 
     m_timer2.setObjectName(QStringLiteral("Timer2"));
     m_timer2.setInterval(TickInterval);
@@ -177,7 +177,7 @@ void VoiceMemoryPanel::Command8_Click(int index)
 void VoiceMemoryPanel::Timer2_Timer()
 {
     ++m_recordSeconds;
-    m_label5->setText(QStringLiteral(" %1　秒").arg(m_recordSeconds));
+    m_label5->setText(tr(" %1　秒").arg(m_recordSeconds));
     Accessibility::announceValue(m_label5);
     setTextColor(m_label5, OleColor::Black);
     if (m_recordSeconds >= RecordLimitSeconds) {

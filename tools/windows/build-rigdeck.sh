@@ -41,7 +41,11 @@ mkdir -p "$stage/platforms" "$stage/styles"
 # and every DLL these load that Windows itself does not provide: found by
 # walking the import tables, so nothing is listed by hand.
 cp "$build/src/rigdeck.exe" "$stage/"
-cp "$repo/docs/RIGDECK.html" "$stage/"
+cp "$repo/docs/RIGDECK.html" "$repo/docs/RIGDECK-en.html" "$stage/"
+# Qt's own Japanese (the Qt built here has no translations; the host's Qt is
+# the same release), for the texts of Qt's dialogs; English is Qt's own.
+mkdir -p "$stage/translations"
+cp "$(qtpaths6 --query QT_INSTALL_TRANSLATIONS)/qtbase_ja.qm" "$stage/translations/"
 [ -f "$repo/LICENSE" ] && cp "$repo/LICENSE" "$stage/LICENSE.txt"
 # Qt's licence (LGPL 3, which builds on the GPL 3), shipped with its libraries.
 for f in "$qt"/src/qtserialport-everywhere-src-*/LICENSES/{LGPL,GPL}-3.0-only.txt; do
@@ -71,9 +75,11 @@ while [ ${#queue[@]} -gt 0 ]; do
 done
 # Debug information stays in the build folder.
 find "$stage" \( -name '*.exe' -o -name '*.dll' \) -exec $triplet-strip --strip-unneeded {} +
-# The short guide for Windows users, in UTF-8 with a byte-order mark and
-# CRLF line ends, which Notepad shows correctly on every Japanese Windows.
-{ printf '\xEF\xBB\xBF'; sed 's/$/\r/' "$here/README-ja.txt"; } >"$stage/README-ja.txt"
+# The short guides for Windows users, in UTF-8 with a byte-order mark and
+# CRLF line ends, which Notepad shows correctly on every Windows.
+for guide in README-ja.txt README-en.txt; do
+    { printf '\xEF\xBB\xBF'; sed 's/$/\r/' "$here/$guide"; } >"$stage/$guide"
+done
 
 zip=$build/$name.zip
 rm -f "$zip"
