@@ -60,7 +60,8 @@ struct Scene {
         window.setSettingsFile(dir.filePath(QStringLiteral("RIGDECK.INI")));
         WriteSetting(QStringLiteral("CQ TEST"), Key::comment(0), Section::Voice, window.settingsFile());
         window.link().setResponseTime(std::chrono::milliseconds(50));
-        for (const QString &device : {QStringLiteral("tcp:127.0.0.1:%1").arg(silentRadio.serverPort()), dir.path()}) {
+        for (const QString &device :
+             {QStringLiteral("tcp:127.0.0.1:%1").arg(silentRadio.serverPort()), QStringLiteral("no-such-port")}) {
             EnvironmentOverride line("RIGDECK_COM1", device.toUtf8());
             window.Form_Load();
         }
