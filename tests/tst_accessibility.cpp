@@ -5,6 +5,7 @@
 // control in reading order. Whether the change events reach a screen reader
 // is checked over the real accessibility bus by tools/check-atspi.py: with no
 // screen reader listening, as here, Qt sends none.
+#include "radio/RadioCapabilities.h"
 #include "ui/ClickLabel.h"
 #include "ui/ColorButton.h"
 #include "app/Form1.h"
@@ -235,7 +236,7 @@ private slots:
         // key that really presses them.
         MainWindow m;
         QList<QAbstractButton *> keyerButtons;
-        for (int i = 0; i < KeyerPanel::Channels; ++i) {
+        for (int i = 0; i < Ft2000Capabilities.keyerMemories; ++i) {
             keyerButtons << m.window.keyer().Command1(i) << m.window.keyer().Command2(i);
         }
         int bound = 0;
@@ -289,7 +290,7 @@ private slots:
         };
         choose(first);
         choose(second);
-        for (int i = 0; i < ModePanel::Modes; ++i) {
+        for (int i = 0; i < int(Ft2000Capabilities.modes.size()); ++i) {
             const QAccessible::State state = accessible(mode.Label2(i))->state();
             QVERIFY(state.checkable);
             QCOMPARE(bool(state.checked), i == second);
@@ -375,21 +376,21 @@ private slots:
         m.window.activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(&m.window));
         QStringList expected;
-        for (int i = 0; i < KeyerPanel::Channels; ++i) {
+        for (int i = 0; i < Ft2000Capabilities.keyerMemories; ++i) {
             expected << QStringLiteral("Text1_%1").arg(i) << QStringLiteral("Command1_%1").arg(i)
                      << QStringLiteral("Command2_%1").arg(i);
         }
         expected << "Command15"
                  << "Command3";
-        for (int i = 0; i < ModePanel::Modes; ++i) {
+        for (int i = 0; i < int(Ft2000Capabilities.modes.size()); ++i) {
             expected << QStringLiteral("Label2_%1").arg(i);
         }
         expected << "Slider1"
                  << "Command13";
-        for (int i = 0; i < VoiceMemoryPanel::Channels; ++i) {
+        for (int i = 0; i < Ft2000Capabilities.voiceChannels; ++i) {
             expected << QStringLiteral("Command8_%1").arg(i);
         }
-        for (int i = 0; i < VoiceMemoryPanel::Channels; ++i) {
+        for (int i = 0; i < Ft2000Capabilities.voiceChannels; ++i) {
             expected << QStringLiteral("Command9_%1").arg(i);
         }
         // The stop buttons wait disabled, and Tab passes them by.

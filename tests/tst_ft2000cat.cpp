@@ -27,8 +27,8 @@ private slots:
     void mode();
     void keySpeed_data();
     void keySpeed();
-    void replyPositions_data();
-    void replyPositions();
+    void leadingNumber_data();
+    void leadingNumber();
     void otherCommandsMessage_data();
     void otherCommandsMessage();
 };
@@ -83,6 +83,7 @@ void TestFt2000Cat::textMemory_data()
 
     QTest::newRow("KM1CQ TEST}; shows its text, the closing } kept") << "KM1CQ TEST};" << true << "CQ TEST}";
     QTest::newRow("KM3ABC; shows ABC") << "KM3ABC;" << true << "ABC";
+    QTest::newRow("positions count from 1: KM1ABC; shows from the 4th") << "KM1ABC;" << true << "ABC";
     QTest::newRow("KM2}; is an empty memory") << "KM2};" << true << "";
     QTest::newRow("?; is an empty memory") << "?;" << true << "";
     QTest::newRow("KM4; holds an empty text") << "KM4;" << true << "";
@@ -110,7 +111,7 @@ void TestFt2000Cat::breakIn_data()
 
     QTest::newRow("BI1; is on") << "BI1;" << true;
     QTest::newRow("BI0; is off") << "BI0;" << false;
-    QTest::newRow("?; counts as break-in on") << "?;" << true;
+    QTest::newRow("?; counts as break-in on: a start past the end is empty") << "?;" << true;
     QTest::newRow("BI; without a value counts as on") << "BI;" << true;
     QTest::newRow("any other value counts as on") << "BI7;" << true;
 }
@@ -167,6 +168,10 @@ void TestFt2000Cat::keySpeed_data()
                                      << "WPM" << 0;
     QTest::newRow("letters give no speed") << "KSABC;"
                                            << "ABCWPM" << 0;
+    QTest::newRow("digits after a letter do not count") << "KS12a3;"
+                                                        << "12aWPM" << 12;
+    QTest::newRow("the 3rd to 5th characters, counted from 1") << "KS025;"
+                                                               << "025WPM" << 25;
 }
 
 void TestFt2000Cat::keySpeed()
@@ -179,31 +184,22 @@ void TestFt2000Cat::keySpeed()
     QCOMPARE(speed.wpm, wpm);
 }
 
-void TestFt2000Cat::replyPositions_data()
+void TestFt2000Cat::leadingNumber_data()
 {
     QTest::addColumn<QString>("text");
-    QTest::addColumn<int>("start");
-    QTest::addColumn<int>("length");
-    QTest::addColumn<QString>("part");
     QTest::addColumn<int>("number");
 
-    QTest::newRow("positions count from 1; no digits, no number") << "KM1ABC;" << 4 << 3 << "ABC" << 0;
-    QTest::newRow("without a length, the rest") << "KS025;" << 3 << -1 << "025;" << 25;
-    QTest::newRow("a start past the end is empty") << "?;" << 3 << 1 << "" << 0;
-    QTest::newRow("the leading digits make the number") << "025WPM" << 1 << -1 << "025WPM" << 25;
-    QTest::newRow("digits after a letter do not count") << "12a3" << 1 << -1 << "12a3" << 12;
-    QTest::newRow("a very long number stops growing") << "99999999999999" << 1 << -1 << "99999999999999" << 1000000;
+    QTest::newRow("no digits, no number") << "ABC" << 0;
+    QTest::newRow("the leading digits make the number") << "025WPM" << 25;
+    QTest::newRow("digits after a letter do not count") << "12a3" << 12;
+    QTest::newRow("a very long number stops growing") << "99999999999999" << 1000000;
 }
 
-void TestFt2000Cat::replyPositions()
+void TestFt2000Cat::leadingNumber()
 {
     QFETCH(QString, text);
-    QFETCH(int, start);
-    QFETCH(int, length);
-    QFETCH(QString, part);
     QFETCH(int, number);
-    QCOMPARE(Ft2000Cat::mid(text, start, length), part);
-    QCOMPARE(Ft2000Cat::leadingNumber(part), number);
+    QCOMPARE(Ft2000Cat::leadingNumber(text), number);
 }
 
 void TestFt2000Cat::otherCommandsMessage_data()

@@ -2,6 +2,7 @@
 // A line that misbehaves: the adapter pulled out, garbage and odd timing
 // during start-up. The program must neither crash nor freeze, and must end
 // in the outcome the operator is told about.
+#include "radio/RadioCapabilities.h"
 #include "ui/ClickLabel.h"
 #include "ui/OleColor.h"
 #include "keyer/KeySpeedPanel.h"
@@ -198,7 +199,7 @@ private slots:
         QCOMPARE(rig.commandsAfterSettling().size(), queriesSent);
         QCOMPARE(rig.messages().messages().size(), messages);
         const int slider = rig.window().keySpeed().Slider1()->value();
-        QVERIFY(slider >= KeySpeedPanel::MinimumSpeed && slider <= KeySpeedPanel::MaximumSpeed);
+        QVERIFY(slider >= Ft2000Capabilities.minimumKeySpeed && slider <= Ft2000Capabilities.maximumKeySpeed);
         // The window is usable afterwards.
         rig.radio().clear();
         rig.window().keyer().Command2_Click(1);
@@ -215,7 +216,7 @@ private slots:
         rig.start();
         QCOMPARE(rig.window().keyer().Text1(2)->text(), QString::fromLatin1("\0\0A}", 4));
         QCOMPARE(rig.window().keySpeed().Label6()->text(), QString::fromLatin1("\x01\x02\x03WPM"));
-        QCOMPARE(rig.window().keySpeed().Slider1()->value(), KeySpeedPanel::MinimumSpeed);
+        QCOMPARE(rig.window().keySpeed().Slider1()->value(), Ft2000Capabilities.minimumKeySpeed);
     }
 
     void singleBytesAtTheSlowestSpeed()
@@ -265,7 +266,8 @@ private slots:
         QCOMPARE(rig.commandsAfterSettling(), StartupQueries.mid(0, queriesSent));
         if (queriesSent < StartupQueries.size()) {
             QCOMPARE(rig.messages().messages(), (QStringList{NoResponseMessage, CheckConnectionMessage}));
-            QCOMPARE(modeColours(rig.window()), QList<quint32>(ModePanel::Modes, OleColor::WindowBackground));
+            QCOMPARE(modeColours(rig.window()),
+                     QList<quint32>(int(Ft2000Capabilities.modes.size()), OleColor::WindowBackground));
             return;
         }
         QVERIFY(rig.messages().messages().isEmpty());

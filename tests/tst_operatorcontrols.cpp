@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The keyer, key speed, break-in, mode and received-audio controls, clicked
 // in the real window, with the bytes checked where the radio receives them.
+#include "radio/RadioCapabilities.h"
 #include "ui/ClickLabel.h"
 #include "ui/ColorButton.h"
 #include "ui/OleColor.h"
@@ -60,10 +61,10 @@ private slots:
     void everyKeyerButtonIsDistinct()
     {
         StartedRig rig;
-        for (int i = 0; i < KeyerPanel::Channels; ++i) {
+        for (int i = 0; i < Ft2000Capabilities.keyerMemories; ++i) {
             rig.window().keyer().Command2_Click(i);
         }
-        for (int i = 0; i < KeyerPanel::Channels; ++i) {
+        for (int i = 0; i < Ft2000Capabilities.keyerMemories; ++i) {
             rig.window().keyer().Command1_Click(i);
         }
         QTRY_COMPARE(rig.radio().commands(),
@@ -185,7 +186,7 @@ private slots:
         QTest::mouseClick(label, Qt::LeftButton);
         QTRY_COMPARE(rig.radio().commands(), QByteArrayList{command});
         QCOMPARE(rig.model.mode, command.at(3));
-        QList<quint32> expected(ModePanel::Modes, OleColor::White);
+        QList<quint32> expected(int(Ft2000Capabilities.modes.size()), OleColor::White);
         expected[index] = OleColor::Red;
         QCOMPARE(modeColours(rig.window()), expected);
         // The selected label again: sent again, colours unchanged.
@@ -322,7 +323,7 @@ private slots:
         StartedRig rig;
         Form1 &w = rig.window();
         QList<QWidget *> wanted = {w.keySpeed().Command3(), w.keySpeed().Command13(), w.keySpeed().Slider1()};
-        for (int i = 0; i < ModePanel::Modes; ++i) {
+        for (int i = 0; i < int(Ft2000Capabilities.modes.size()); ++i) {
             wanted << w.mode().Label2(i);
         }
         w.keyer().Text1(0)->setFocus();

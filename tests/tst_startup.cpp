@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Start-up against the simulated radio on a pseudo-terminal: what is asked,
 // in which order, and what the window shows of each answer.
+#include "radio/RadioCapabilities.h"
 #include "ui/ClickLabel.h"
 #include "ui/ColorButton.h"
 #include "ui/OleColor.h"
@@ -28,13 +29,13 @@ namespace {
 QList<quint32> highlighted(int index)
 {
     QList<quint32> colours;
-    for (int i = 0; i < ModePanel::Modes; ++i) {
+    for (int i = 0; i < int(Ft2000Capabilities.modes.size()); ++i) {
         colours << (i == index ? OleColor::Red : OleColor::White);
     }
     return colours;
 }
 
-const QList<quint32> DesignColours(ModePanel::Modes, OleColor::WindowBackground);
+const QList<quint32> DesignColours(int(Ft2000Capabilities.modes.size()), OleColor::WindowBackground);
 
 // The real port, noting for each query how long after its write the program
 // first looked for an answer.
@@ -280,7 +281,7 @@ private slots:
         QCOMPARE(w.keySpeed().Label6()->text(), QString());
         QCOMPARE(w.keySpeed().Slider1()->value(), 30);
         QCOMPARE(w.keySpeed().BreakInOn(), 0);
-        for (int i = 0; i < KeyerPanel::Channels; ++i) {
+        for (int i = 0; i < Ft2000Capabilities.keyerMemories; ++i) {
             QVERIFY(w.keyer().Text1(i)->text().isEmpty());
         }
     }
@@ -366,12 +367,12 @@ private slots:
         rig.start();
         VoiceMemoryPanel &voice = rig.window().voice();
         const QStringList expectedLengths = {"0", "0", "0", "7", "0"};
-        for (int i = 0; i < VoiceMemoryPanel::Channels; ++i) {
+        for (int i = 0; i < Ft2000Capabilities.voiceChannels; ++i) {
             QCOMPARE(voice.RecTimes(i), expectedLengths[i]);
         }
         QCOMPARE(voice.Command8(0)->toolTip(), QStringLiteral("CQ コンテスト"));
         QCOMPARE(voice.Command9(0)->toolTip(), QStringLiteral("CQ コンテスト"));
-        for (int i = 1; i < VoiceMemoryPanel::Channels; ++i) {
+        for (int i = 1; i < Ft2000Capabilities.voiceChannels; ++i) {
             QCOMPARE(voice.Command8(i)->toolTip(), QString());
             QCOMPARE(voice.Command9(i)->toolTip(), QString());
         }

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Voice-memory recording and playback: the state tables, the settings file
 // and the bytes on the line, with the timers driven by calling their handlers.
+#include "radio/RadioCapabilities.h"
 #include "ui/ColorButton.h"
 #include "ui/OleColor.h"
 #include "settings/Settings.h"
@@ -25,7 +26,7 @@ enum class RecordState { Idle, Recording, AwaitingComment };
 
 void checkRecordRow(VoiceMemoryPanel &voice, RecordState state, int channel = -1)
 {
-    for (int i = 0; i < VoiceMemoryPanel::Channels; ++i) {
+    for (int i = 0; i < Ft2000Capabilities.voiceChannels; ++i) {
         QCOMPARE(voice.Command8(i)->isEnabled(), state == RecordState::Idle);
         const bool red = state == RecordState::Recording && i == channel;
         QCOMPARE(voice.Command8(i)->backColor(), red ? OleColor::Red : OleColor::ButtonFace);
@@ -40,7 +41,7 @@ void checkRecordRow(VoiceMemoryPanel &voice, RecordState state, int channel = -1
 
 void checkPlayRow(VoiceMemoryPanel &voice, bool playing, int channel = -1)
 {
-    for (int i = 0; i < VoiceMemoryPanel::Channels; ++i) {
+    for (int i = 0; i < Ft2000Capabilities.voiceChannels; ++i) {
         QCOMPARE(voice.Command9(i)->isEnabled(), !playing);
         QCOMPARE(voice.Command9(i)->backColor(), playing && i == channel ? OleColor::Green : OleColor::ButtonFace);
     }

@@ -8,7 +8,7 @@
 #include "keyer/KeyerPanel.h"
 #include "launcher/LauncherPanel.h"
 #include "mode/ModePanel.h"
-#include "radio/Ft2000Cat.h"
+#include "radio/Radio.h"
 #include "radio/RadioLink.h"
 #include "radio/SerialPort.h"
 #include "settings/PortSetting.h"
@@ -39,6 +39,7 @@ Form1::Form1(SerialPort &port, QWidget *parent)
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(tr("RIGDECKＶ１．００"));
     m_link = new RadioLink(port, this);
+    m_radio = new Radio(*m_link, Ft2000Capabilities, this);
     connect(m_link, &RadioLink::noResponse, this, [] { ShowMessage(tr(NoResponseText)); });
 
     DesignLook::apply(this);
@@ -48,21 +49,21 @@ Form1::Form1(SerialPort &port, QWidget *parent)
     client->setFixedSize(10815 / TwipsPerPixel, 8745 / TwipsPerPixel);
     setCentralWidget(client);
 
-    m_keyer = new KeyerPanel(*m_link, client);
+    m_keyer = new KeyerPanel(*m_radio, client);
     m_launcher = new LauncherPanel(client);
 
     m_frame2 = new QGroupBox(tr("ボイスメモリー補助機能"), client);
     m_frame2->setObjectName(QStringLiteral("Frame2"));
     m_frame2->setGeometry(twips(180, 4380, 10425, 1035));
-    m_keySpeed = new KeySpeedPanel(*m_link, m_frame2);
-    m_mode = new ModePanel(*m_link, m_frame2);
+    m_keySpeed = new KeySpeedPanel(*m_radio, m_frame2);
+    m_mode = new ModePanel(*m_radio, m_frame2);
 
     m_frame3 = new QGroupBox(tr("プレイバック機能"), client);
     m_frame3->setObjectName(QStringLiteral("Frame3"));
     m_frame3->setGeometry(twips(180, 5460, 10425, 2655));
     m_voice = new VoiceMemoryPanel(
-        *m_link, [this] { return settingsFile(); }, m_frame3);
-    m_audio = new AudioRecorderPanel(*m_link, m_frame3);
+        *m_radio, [this] { return settingsFile(); }, m_frame3);
+    m_audio = new AudioRecorderPanel(*m_radio, m_frame3);
 
     m_command12 = new QPushButton(tr("終了"), client);
     m_command12->setObjectName(QStringLiteral("Command12"));
@@ -72,7 +73,7 @@ Form1::Form1(SerialPort &port, QWidget *parent)
 
     // Left to right across the middle band: break-in, the modes, then the
     // speed; the panels are built in another order.
-    QWidget::setTabOrder(m_mode->Label2(ModePanel::Modes - 1), m_keySpeed->Slider1());
+    QWidget::setTabOrder(m_mode->Label2(m_mode->modes() - 1), m_keySpeed->Slider1());
     QWidget::setTabOrder(m_keySpeed->Slider1(), m_keySpeed->Command13());
 
     buildMenus();
@@ -203,26 +204,23 @@ void Form1::setRadioControlsEnabled(bool enabled)
 
 // Start-up
 
-QList<Form1::StartupStep> Form1::startupSteps()
+bool Form1::showAnswer(const Radio::Question &question, const QString &reply)
 {
-    QList<StartupStep> steps;
-    for (int i = 0; i < Ft2000Cat::KeyerMemories; ++i) {
-        steps.append({Ft2000Cat::keyerMemoryQuery(i + 1), [this, i](const QString &reply) {
-                          return m_keyer->showTextMemory(i, Ft2000Cat::textMemory(reply));
-                      }});
+    switch (question.what) {
+    case Radio::Asked::TextMemory:
+        return m_keyer->showTextMemory(question.index, Radio::textMemory(reply));
+    case Radio::Asked::BreakIn:
+        m_keySpeed->showBreakIn(Radio::breakInOn(reply));
+        return true;
+    case Radio::Asked::Mode:
+        return m_mode->showReportedMode(m_radio->modeIndex(reply));
+    case Radio::Asked::KeySpeed: {
+        const Radio::KeySpeed speed = Radio::keySpeed(reply);
+        m_keySpeed->showSpeed(speed.caption, speed.wpm);
+        return true;
     }
-    steps.append({Ft2000Cat::BreakInQuery, [this](const QString &reply) {
-                      m_keySpeed->showBreakIn(Ft2000Cat::breakInOn(reply));
-                      return true;
-                  }});
-    steps.append({Ft2000Cat::ModeQuery,
-                  [this](const QString &reply) { return m_mode->showReportedMode(Ft2000Cat::modeIndex(reply)); }});
-    steps.append({Ft2000Cat::KeySpeedQuery, [this](const QString &reply) {
-                      const Ft2000Cat::KeySpeed speed = Ft2000Cat::keySpeed(reply);
-                      m_keySpeed->showSpeed(speed.caption, speed.wpm);
-                      return true;
-                  }});
-    return steps;
+    }
+    return false;
 }
 
 void Form1::Form_Load()
@@ -246,9 +244,9 @@ void Form1::Form_Load()
         ShowMessage(tr(OpenFailedText));
         return;
     }
-    for (const StartupStep &step : startupSteps()) {
+    for (const Radio::Question &question : m_radio->startupQuestions()) {
         QString reply;
-        const RadioLink::QueryResult result = m_link->Query(step.query, reply);
+        const RadioLink::QueryResult result = m_radio->ask(question, reply);
         if (result == RadioLink::QueryResult::TimedOut) {
             ShowMessage(tr(CheckConnectionText));
             return;
@@ -257,8 +255,8 @@ void Form1::Form_Load()
             ShowMessage(tr(OpenFailedText));
             return;
         }
-        if (!step.show(reply)) {
-            m_link->reportQueryFailure(step.query, QStringLiteral("the reply cannot be shown"));
+        if (!showAnswer(question, reply)) {
+            m_link->reportQueryFailure(question.query, QStringLiteral("the reply cannot be shown"));
             ShowMessage(tr(OpenFailedText));
             return;
         }

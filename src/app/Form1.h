@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "radio/Radio.h"
 #include "radio/SerialPort.h"
 #include "settings/PortSetting.h"
 #include "settings/Settings.h"
@@ -12,7 +13,6 @@
 #include <QString>
 
 #include <chrono>
-#include <functional>
 
 class AudioRecorderPanel;
 class Form2;
@@ -57,6 +57,7 @@ public:
     const PortSetting &portSetting() const { return m_portSetting; }
 
     RadioLink &link() { return *m_link; }
+    Radio &radio() { return *m_radio; }
     KeyerPanel &keyer() { return *m_keyer; }
     KeySpeedPanel &keySpeed() { return *m_keySpeed; }
     ModePanel &mode() { return *m_mode; }
@@ -98,16 +99,12 @@ private:
     void buildStatusBar();
     void showLineState(SerialPort::State state);
     void showNotice(const QString &text);
-    // A start-up question and how its answer is shown; false when the
-    // answer cannot be shown.
-    struct StartupStep {
-        QString query;
-        std::function<bool(const QString &reply)> show;
-    };
-    QList<StartupStep> startupSteps();
+    // Shows the answer to a start-up question; false when it cannot be shown.
+    bool showAnswer(const Radio::Question &question, const QString &reply);
 
     SerialPort &m_port;
     RadioLink *m_link;
+    Radio *m_radio;
     KeyerPanel *m_keyer;
     KeySpeedPanel *m_keySpeed;
     ModePanel *m_mode;

@@ -6,15 +6,13 @@
 #include "ui/OleColor.h"
 #include "ui/PlainToolTip.h"
 #include "ui/Twips.h"
-#include "radio/Ft2000Cat.h"
-#include "radio/RadioLink.h"
+#include "radio/Radio.h"
 
 #include <QGroupBox>
 #include <QLabel>
 #include <QPushButton>
 #include <QSignalBlocker>
 #include <QSlider>
-#include <QThread>
 
 namespace {
 // On screen the state is only the button's colour.
@@ -26,9 +24,9 @@ void describeBreakIn(ColorButton *button, bool on)
 }
 } // namespace
 
-KeySpeedPanel::KeySpeedPanel(RadioLink &link, QWidget *middleBand)
+KeySpeedPanel::KeySpeedPanel(Radio &radio, QWidget *middleBand)
     : QObject(middleBand)
-    , m_link(link)
+    , m_radio(radio)
 {
     m_command3 = new ColorButton(QStringLiteral("BREAK_IN"), middleBand);
     m_command3->setObjectName(QStringLiteral("Command3"));
@@ -55,7 +53,8 @@ KeySpeedPanel::KeySpeedPanel(RadioLink &link, QWidget *middleBand)
 
     m_slider1 = new QSlider(Qt::Horizontal, m_frame9);
     m_slider1->setObjectName(QStringLiteral("Slider1"));
-    m_slider1->setRange(MinimumSpeed, MaximumSpeed);
+    const RadioCapabilities &capabilities = m_radio.capabilities();
+    m_slider1->setRange(capabilities.minimumKeySpeed, capabilities.maximumKeySpeed);
     m_slider1->setValue(DesignSpeed);
     m_slider1->setSingleStep(1);
     m_slider1->setPageStep(5);
@@ -72,8 +71,8 @@ KeySpeedPanel::KeySpeedPanel(RadioLink &link, QWidget *middleBand)
     Accessibility::describe(m_label6, tr("キースピード"), QString());
     Accessibility::describe(m_slider1, tr("キースピード"),
                             tr("モールスの送信速度を %1～%2 WPM の範囲で選びます。確定ボタンで無線機に設定します。")
-                                .arg(MinimumSpeed)
-                                .arg(MaximumSpeed));
+                                .arg(capabilities.minimumKeySpeed)
+                                .arg(capabilities.maximumKeySpeed));
     Accessibility::describe(m_command13, tr("キースピードを確定"),
                             tr("スライダーで選んだキースピードを無線機に設定します。"));
     // The operator picks the speed, then confirms it.
@@ -89,18 +88,17 @@ void KeySpeedPanel::Slider1_Change()
 
 void KeySpeedPanel::Command13_Click()
 {
-    m_link.SendCommand(Ft2000Cat::keySpeedSet(m_slider1->value()));
-    QThread::msleep(SpeedSettlePause.count());
+    m_radio.setKeySpeed(m_slider1->value());
 }
 
 void KeySpeedPanel::Command3_Click()
 {
     if (m_breakInOn == 1) {
-        m_link.SendCommand(Ft2000Cat::breakInSet(false));
+        m_radio.setBreakIn(false);
         m_command3->setBackColor(OleColor::ButtonFace);
         m_breakInOn = 0;
     } else {
-        m_link.SendCommand(Ft2000Cat::breakInSet(true));
+        m_radio.setBreakIn(true);
         m_command3->setBackColor(OleColor::Green);
         m_breakInOn = 1;
     }

@@ -3,15 +3,13 @@
 
 #include <QObject>
 
-#include <chrono>
-
 class ColorButton;
 class QGroupBox;
 class QLabel;
 class QPushButton;
 class QSlider;
 class QWidget;
-class RadioLink;
+class Radio;
 
 // Key speed (slider, label, confirm button) and the break-in toggle of the
 // middle band.
@@ -19,13 +17,10 @@ class KeySpeedPanel : public QObject
 {
     Q_OBJECT
 public:
-    static constexpr int MinimumSpeed = 4;
-    static constexpr int MaximumSpeed = 60;
+    // Where the slider stands until the radio has told its speed.
     static constexpr int DesignSpeed = 30;
-    // The radio needs a moment after a speed change before the next command.
-    static constexpr std::chrono::milliseconds SpeedSettlePause{30};
 
-    KeySpeedPanel(RadioLink &link, QWidget *middleBand);
+    KeySpeedPanel(Radio &radio, QWidget *middleBand);
 
     QGroupBox *Frame9() const { return m_frame9; }
     QLabel *Label6() const { return m_label6; }
@@ -43,7 +38,7 @@ public:
     void showSpeed(const QString &caption, int value);
 
 private:
-    RadioLink &m_link;
+    Radio &m_radio;
     ColorButton *m_command3;
     QGroupBox *m_frame9;
     QLabel *m_label6;

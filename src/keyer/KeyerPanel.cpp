@@ -3,8 +3,7 @@
 
 #include "ui/Accessibility.h"
 #include "ui/Twips.h"
-#include "radio/Ft2000Cat.h"
-#include "radio/RadioLink.h"
+#include "radio/Radio.h"
 
 #include <QGroupBox>
 #include <QLabel>
@@ -12,9 +11,9 @@
 #include <QPushButton>
 #include <QShortcut>
 
-KeyerPanel::KeyerPanel(RadioLink &link, QWidget *window)
+KeyerPanel::KeyerPanel(Radio &radio, QWidget *window)
     : QObject(window)
-    , m_link(link)
+    , m_radio(radio)
 {
     m_frame1 = new QGroupBox(tr("コンテストメモリーキーヤー"), window);
     m_frame1->setObjectName(QStringLiteral("Frame1"));
@@ -36,7 +35,12 @@ KeyerPanel::KeyerPanel(RadioLink &link, QWidget *window)
 
     const QString textMemoryTip = tr("あらかじめＦＴ２０００に登録が必要です。ＰＡＮＥＬＳＹＮＣでも登録可能");
     const QString keyerButtonTip = tr("送信は、ＢＫ＿ＩＮをＯＮ　テストはＢＫ＿ＩＮをＯＦＦ");
-    for (int i = 0; i < Channels; ++i) {
+    const int channels = m_radio.capabilities().keyerMemories;
+    m_label1.resize(channels);
+    m_text1.resize(channels);
+    m_command1.resize(channels);
+    m_command2.resize(channels);
+    for (int i = 0; i < channels; ++i) {
         const QString channel = QStringLiteral("CH-%1").arg(i + 1);
         const int y = firstRowY + i * rowPitch;
 
@@ -78,14 +82,14 @@ KeyerPanel::KeyerPanel(RadioLink &link, QWidget *window)
 void KeyerPanel::buildShortcuts(QWidget *window)
 {
     // They press the buttons, so a locked keyer stays locked.
-    static constexpr Qt::Key FunctionKeys[Channels] = {Qt::Key_F1, Qt::Key_F2, Qt::Key_F3, Qt::Key_F4, Qt::Key_F5};
-    for (int i = 0; i < Channels; ++i) {
-        auto *message = new QShortcut(QKeySequence(FunctionKeys[i]), window);
+    for (int i = 0; i < m_command2.size(); ++i) {
+        const auto functionKey = Qt::Key(Qt::Key_F1 + i);
+        auto *message = new QShortcut(QKeySequence(functionKey), window);
         message->setObjectName(QStringLiteral("MessageMemoryKey_%1").arg(i));
         // A held key plays its memory once, as a held button does.
         message->setAutoRepeat(false);
         connect(message, &QShortcut::activated, m_command2[i], &QPushButton::click);
-        auto *text = new QShortcut(QKeySequence(Qt::SHIFT | FunctionKeys[i]), window);
+        auto *text = new QShortcut(QKeySequence(Qt::SHIFT | functionKey), window);
         text->setObjectName(QStringLiteral("TextMemoryKey_%1").arg(i));
         text->setAutoRepeat(false);
         connect(text, &QShortcut::activated, m_command1[i], &QPushButton::click);
@@ -94,12 +98,12 @@ void KeyerPanel::buildShortcuts(QWidget *window)
 
 void KeyerPanel::Command1_Click(int index)
 {
-    m_link.SendCommand(Ft2000Cat::textMemoryPlay(index));
+    m_radio.playTextMemory(index);
 }
 
 void KeyerPanel::Command2_Click(int index)
 {
-    m_link.SendCommand(Ft2000Cat::messageMemoryPlay(index));
+    m_radio.playMessageMemory(index);
 }
 
 bool KeyerPanel::showTextMemory(int index, const std::optional<QString> &text)

@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include <QList>
 #include <QObject>
 
-#include <array>
 #include <optional>
 
 class QGroupBox;
@@ -11,17 +11,16 @@ class QLabel;
 class QLineEdit;
 class QPushButton;
 class QWidget;
-class RadioLink;
+class Radio;
 
-// The contest memory keyer frame: five rows, each with the radio's text
-// memory and the buttons that play text memory and message memory n.
+// The contest memory keyer frame: a row for each keyer memory of the radio,
+// with its text memory and the buttons that play text memory and message
+// memory n.
 class KeyerPanel : public QObject
 {
     Q_OBJECT
 public:
-    static constexpr int Channels = 5;
-
-    KeyerPanel(RadioLink &link, QWidget *window);
+    KeyerPanel(Radio &radio, QWidget *window);
 
     QGroupBox *Frame1() const { return m_frame1; }
     QLineEdit *Text1(int i) const { return m_text1[i]; }
@@ -42,10 +41,10 @@ private:
     // the text memories, wherever the focus is in the window.
     void buildShortcuts(QWidget *window);
 
-    RadioLink &m_link;
+    Radio &m_radio;
     QGroupBox *m_frame1;
-    std::array<QLabel *, Channels> m_label1{};
-    std::array<QLineEdit *, Channels> m_text1{};
-    std::array<QPushButton *, Channels> m_command1{};
-    std::array<QPushButton *, Channels> m_command2{};
+    QList<QLabel *> m_label1;
+    QList<QLineEdit *> m_text1;
+    QList<QPushButton *> m_command1;
+    QList<QPushButton *> m_command2;
 };

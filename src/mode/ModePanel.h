@@ -3,23 +3,22 @@
 
 #include <QObject>
 
-#include <array>
+#include <QList>
 #include <optional>
 
 class ClickLabel;
 class QGroupBox;
 class QWidget;
-class RadioLink;
+class Radio;
 
-// The five operating-mode labels of the middle band, clicked like buttons.
+// The operating-mode labels of the middle band, one for each mode the radio
+// offers, in its order (LSB, USB, FM, AM, CW), clicked like buttons.
 class ModePanel : public QObject
 {
     Q_OBJECT
 public:
-    // Screen order LSB, USB, FM, AM, CW.
-    static constexpr int Modes = 5;
-
-    ModePanel(RadioLink &link, QWidget *middleBand);
+    ModePanel(Radio &radio, QWidget *middleBand);
+    int modes() const { return int(m_label2.size()); }
 
     QGroupBox *Frame11() const { return m_frame11; }
     ClickLabel *Label2(int i) const { return m_label2[i]; }
@@ -34,7 +33,10 @@ public:
     bool showReportedMode(std::optional<int> index);
 
 private:
-    RadioLink &m_link;
+    // A mode's caption as drawn: blanks, then its letters.
+    static QString caption(const QString &mode);
+
+    Radio &m_radio;
     QGroupBox *m_frame11;
-    std::array<ClickLabel *, Modes> m_label2{};
+    QList<ClickLabel *> m_label2;
 };

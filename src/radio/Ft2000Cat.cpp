@@ -3,6 +3,20 @@
 
 namespace Ft2000Cat {
 
+namespace {
+
+// Part of a reply, its characters counted from 1 as the formats are given; a
+// start beyond the end gives nothing.
+QString part(const QString &reply, int start, int length)
+{
+    if (start - 1 >= reply.size()) {
+        return QString();
+    }
+    return reply.mid(start - 1, length);
+}
+
+} // namespace
+
 QString textMemoryPlay(int index)
 {
     return QStringLiteral("KY%1;").arg(QLatin1Char(TextMemorySelector[index]));
@@ -23,9 +37,9 @@ QString breakInSet(bool on)
     return on ? QStringLiteral("BI1;") : QStringLiteral("BI0;");
 }
 
-QString modeSet(int index)
+QString modeSet(int index, const RadioCapabilities &capabilities)
 {
-    return QStringLiteral("MD0%1;").arg(QLatin1Char(ModeCode[index]));
+    return QStringLiteral("MD0%1;").arg(QLatin1Char(capabilities.modes[index].code));
 }
 
 QString voiceRecord(int channel)
@@ -43,14 +57,6 @@ QString keyerMemoryQuery(int number)
     return QStringLiteral("KM%1;").arg(number);
 }
 
-QString mid(const QString &text, int start, int length)
-{
-    if (start - 1 >= text.size()) {
-        return QString();
-    }
-    return text.mid(start - 1, length);
-}
-
 int leadingNumber(const QString &text)
 {
     int value = 0;
@@ -65,43 +71,39 @@ int leadingNumber(const QString &text)
 
 std::optional<QString> textMemory(const QString &reply)
 {
-    if (reply == QLatin1String("?;") || mid(reply, 4, 2) == QLatin1String("};")) {
+    if (reply == QLatin1String("?;") || part(reply, 4, 2) == QLatin1String("};")) {
         return QString();
     }
     if (reply.size() < 4) {
         return std::nullopt;
     }
-    return reply.mid(3, reply.size() - 4);
+    // From the 4th character to the one before the last.
+    return part(reply, 4, int(reply.size()) - 4);
 }
 
 bool breakInOn(const QString &reply)
 {
-    return mid(reply, 3, 1) != QLatin1String("0");
+    return part(reply, 3, 1) != QLatin1String("0");
 }
 
-int modeIndexOfCode(QChar code)
+std::optional<int> modeIndex(const QString &reply, const RadioCapabilities &capabilities)
 {
-    for (int i = 0; i < Modes; ++i) {
-        if (code == QLatin1Char(ModeCode[i])) {
-            return i;
+    if (part(reply, 3, 1) != QLatin1String("0")) {
+        return std::nullopt;
+    }
+    const QString code = part(reply, 4, 1);
+    for (qsizetype i = 0; i < capabilities.modes.size(); ++i) {
+        if (code == QLatin1Char(capabilities.modes[i].code)) {
+            return int(i);
         }
     }
     return -1;
 }
 
-std::optional<int> modeIndex(const QString &reply)
-{
-    if (mid(reply, 3, 1) != QLatin1String("0")) {
-        return std::nullopt;
-    }
-    const QString code = mid(reply, 4, 1);
-    return code.isEmpty() ? -1 : modeIndexOfCode(code.at(0));
-}
-
 KeySpeed keySpeed(const QString &reply)
 {
     KeySpeed speed;
-    speed.caption = mid(reply, 3, 3) + QStringLiteral("WPM");
+    speed.caption = part(reply, 3, 3) + QStringLiteral("WPM");
     speed.wpm = leadingNumber(speed.caption);
     return speed;
 }

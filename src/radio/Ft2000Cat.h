@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "radio/RadioCapabilities.h"
+
 #include <QByteArray>
 #include <QString>
 
@@ -9,26 +11,21 @@
 // The FT2000's CAT language as the program speaks it: every command text it
 // sends, the start-up queries and how their replies are read. Commands are
 // two capital letters, parameters and ";"; replies repeat the command's
-// letters (and selector) before the value.
+// letters (and selector) before the value. Only the radio layer speaks it.
 namespace Ft2000Cat {
 
-inline constexpr int KeyerMemories = 5;
-inline constexpr int VoiceChannels = 5;
-inline constexpr int Modes = 5;
-
-// Screen order LSB, USB, FM, AM, CW; the radio numbers them 1, 2, 4, 5, 3.
-inline constexpr char ModeCode[Modes] = {'1', '2', '4', '5', '3'};
 // Keyer selectors of the text memories 1-5; message memories are "1".."5".
-inline constexpr char TextMemorySelector[KeyerMemories] = {'6', '7', '8', '9', 'A'};
+inline constexpr char TextMemorySelector[] = {'6', '7', '8', '9', 'A'};
 
 // Commands. Indexes count from 0 (memory, channel or mode label 0 is the first).
 QString textMemoryPlay(int index);    // "KY6;".."KYA;"
 QString messageMemoryPlay(int index); // "KY1;".."KY5;"
 QString keySpeedSet(int wpm);         // "KS025;"
 QString breakInSet(bool on);          // "BI1;" / "BI0;"
-QString modeSet(int index);           // "MD01;".."MD03;" in screen order
-QString voiceRecord(int channel);     // "LM01;".."LM05;"
-QString voicePlay(int channel);       // "PB01;".."PB05;"
+// "MD01;".."MD03;": the mode of that index in the table's (the window's) order.
+QString modeSet(int index, const RadioCapabilities &capabilities = Ft2000Capabilities);
+QString voiceRecord(int channel); // "LM01;".."LM05;"
+QString voicePlay(int channel);   // "PB01;".."PB05;"
 inline const QString VoiceRecordStop = QStringLiteral("LM00;");
 inline const QString VoicePlayStop = QStringLiteral("PB00;");
 inline const QString AudioRecordStart = QStringLiteral("LM11;");
@@ -42,8 +39,6 @@ inline const QString BreakInQuery = QStringLiteral("BI;");
 inline const QString ModeQuery = QStringLiteral("MD0;");
 inline const QString KeySpeedQuery = QStringLiteral("KS;");
 
-// Reply readers. Character positions count from 1, as the formats are given.
-QString mid(const QString &text, int start, int length = -1);
 // The numeric value of the leading digits of a text, 0 when it has none.
 int leadingNumber(const QString &text);
 
@@ -55,8 +50,7 @@ std::optional<QString> textMemory(const QString &reply);
 bool breakInOn(const QString &reply);
 // The mode label the reply names: nothing when the reply is not a main-band
 // report (third character not "0"); -1 for a mode the window does not offer.
-std::optional<int> modeIndex(const QString &reply);
-int modeIndexOfCode(QChar code);
+std::optional<int> modeIndex(const QString &reply, const RadioCapabilities &capabilities = Ft2000Capabilities);
 // The speed caption ("025WPM") and the value its leading digits give.
 struct KeySpeed {
     QString caption;

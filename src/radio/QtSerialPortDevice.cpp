@@ -84,11 +84,6 @@ void QtSerialPortDevice::close()
     m_failed = false;
 }
 
-qint64 QtSerialPortDevice::bytesWaiting() const
-{
-    return m_port.isOpen() ? m_port.bytesAvailable() : 0;
-}
-
 bool QtSerialPortDevice::terminalHungUp() const
 {
 #ifdef Q_OS_UNIX

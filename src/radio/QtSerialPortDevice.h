@@ -19,9 +19,6 @@ public:
     bool output(const QByteArray &data) override;
     bool input(QByteArray &data) override;
 
-    // Received bytes held by the port and not yet taken.
-    qint64 bytesWaiting() const;
-
 private:
     bool terminalHungUp() const;
     bool lineHungUp();

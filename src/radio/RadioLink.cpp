@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "radio/RadioLink.h"
 
-#include "radio/Ft2000Cat.h"
 #include "radio/SerialPort.h"
 
 #include <QCoreApplication>
@@ -55,7 +54,12 @@ RadioLink::QueryResult RadioLink::Query(const QString &query, QString &reply)
     // Leftovers from before (an unprompted report, the rest of a double
     // reply) would otherwise be taken as the answer.
     discardWaiting();
-    if (!write(query, true) || (QThread::msleep(QueryPause.count()), !waitForReply(reply, query.toLatin1()))) {
+    bool lineOk = write(query, true);
+    if (lineOk) {
+        QThread::msleep(m_answerRules.pause.count());
+        lineOk = waitForReply(reply, query.toLatin1());
+    }
+    if (!lineOk) {
         reportQueryFailure(query, QStringLiteral("the line failed"));
         return QueryResult::LineFailed;
     }
@@ -69,8 +73,12 @@ RadioLink::QueryResult RadioLink::Query(const QString &query, QString &reply)
 bool RadioLink::waitForReply(QString &reply, const QByteArray &query)
 {
     // The wait shares one timer, one flag and one buffer: a nested wait would
-    // steal the outer reply and leave it without a time-out.
-    Q_ASSERT(!m_waiting);
+    // steal the outer reply and leave it without a time-out. None is made.
+    if (m_waiting) {
+        qWarning("rigdeck: a wait for a reply inside another was refused");
+        reply.clear();
+        return false;
+    }
     m_waiting = true;
     reply.clear();
     m_timer1.start();
@@ -89,7 +97,8 @@ bool RadioLink::waitForReply(QString &reply, const QByteArray &query)
             // from a line that echoes, is not the answer; the answer itself
             // ends at its ";".
             qsizetype end;
-            while ((end = received.indexOf(';')) >= 0 && Ft2000Cat::isNotTheAnswer(received.left(end + 1), query)) {
+            while ((end = received.indexOf(';')) >= 0 && m_answerRules.isNotTheAnswer
+                   && m_answerRules.isNotTheAnswer(received.left(end + 1), query)) {
                 emit messageSkipped(received.left(end + 1));
                 received.remove(0, end + 1);
             }

@@ -18,8 +18,6 @@ class RadioLink : public QObject
 public:
     static constexpr std::chrono::milliseconds ResponseTime{5000};
     static constexpr std::chrono::milliseconds PollPause{1};
-    // The radio needs a moment to answer before the wait for its reply begins.
-    static constexpr std::chrono::milliseconds QueryPause{8};
     // The longest real reply is under 64 bytes; a reply that never ends keeps
     // only its newest bytes while the wait runs out.
     static constexpr qsizetype MaxReplyBytes = 4096;
@@ -28,7 +26,14 @@ public:
 
     explicit RadioLink(SerialPort &port, QObject *parent = nullptr);
 
-    SerialPort &MSComm1() { return m_port; }
+    // What the radio's language says about a query's answer: the pause it
+    // needs before the wait begins, and which complete messages on the line
+    // (another command's, an echo) are not the answer. Set by the radio.
+    struct AnswerRules {
+        std::chrono::milliseconds pause{0};
+        bool (*isNotTheAnswer)(const QByteArray &message, const QByteArray &query) = nullptr;
+    };
+    void setAnswerRules(const AnswerRules &rules) { m_answerRules = rules; }
 
     // Writes the command, unchanged and in one piece, when the port is open;
     // drops it silently otherwise. False only when the line failed the write.
@@ -41,8 +46,8 @@ public:
 
     // One start-up question: whatever already waits on the line is thrown
     // away, the query is sent, and after the pause its answer is read. While
-    // waiting, complete messages of other commands (a dial report) are
-    // skipped, and the answer ends at its ";".
+    // waiting, complete messages that are not the answer (a dial report, an
+    // echo) are skipped, and the answer ends at its ";".
     QueryResult Query(const QString &query, QString &reply);
 
     int ResponseTimedOut() const { return m_responseTimedOut; }
@@ -81,6 +86,7 @@ private:
     bool take(QByteArray &bytes);
 
     SerialPort &m_port;
+    AnswerRules m_answerRules;
     QTimer m_timer1;
     int m_responseTimedOut = 0;
     bool m_waiting = false;

@@ -6,14 +6,13 @@
 #include "ui/OleColor.h"
 #include "ui/PlainToolTip.h"
 #include "ui/Twips.h"
-#include "radio/Ft2000Cat.h"
-#include "radio/RadioLink.h"
+#include "radio/Radio.h"
 
 #include <QGroupBox>
 
-AudioRecorderPanel::AudioRecorderPanel(RadioLink &link, QWidget *playbackBand)
+AudioRecorderPanel::AudioRecorderPanel(Radio &radio, QWidget *playbackBand)
     : QObject(playbackBand)
-    , m_link(link)
+    , m_radio(radio)
 {
     m_frame6 = new QGroupBox(tr("オーディオプレイバック録音"), playbackBand);
     m_frame6->setObjectName(QStringLiteral("Frame6"));
@@ -62,28 +61,28 @@ AudioRecorderPanel::AudioRecorderPanel(RadioLink &link, QWidget *playbackBand)
 
 void AudioRecorderPanel::Command4_Click()
 {
-    m_link.SendCommand(Ft2000Cat::AudioRecordStart);
+    m_radio.startAudioRecording();
     m_command4->setBackColor(OleColor::Red);
     m_command5->setEnabled(true);
 }
 
 void AudioRecorderPanel::Command5_Click()
 {
-    m_link.SendCommand(Ft2000Cat::AudioRecordStop);
+    m_radio.stopAudioRecording();
     m_command4->setBackColor(OleColor::ButtonFace);
     m_command5->setEnabled(false);
 }
 
 void AudioRecorderPanel::Command6_Click()
 {
-    m_link.SendCommand(Ft2000Cat::AudioPlayStart);
+    m_radio.startAudioPlayback();
     m_command6->setBackColor(OleColor::Green);
     m_command7->setEnabled(true);
 }
 
 void AudioRecorderPanel::Command7_Click()
 {
-    m_link.SendCommand(Ft2000Cat::AudioPlayStop);
+    m_radio.stopAudioPlayback();
     m_command6->setBackColor(OleColor::ButtonFace);
     m_command7->setEnabled(false);
 }

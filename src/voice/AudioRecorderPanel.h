@@ -7,7 +7,7 @@ class ColorButton;
 class QGroupBox;
 class QPushButton;
 class QWidget;
-class RadioLink;
+class Radio;
 
 // The radio's recorder of received audio: a record pair and a play pair, each
 // a start button and a STOP button.
@@ -15,7 +15,7 @@ class AudioRecorderPanel : public QObject
 {
     Q_OBJECT
 public:
-    AudioRecorderPanel(RadioLink &link, QWidget *playbackBand);
+    AudioRecorderPanel(Radio &radio, QWidget *playbackBand);
 
     QGroupBox *Frame6() const { return m_frame6; }
     QGroupBox *Frame7() const { return m_frame7; }
@@ -30,7 +30,7 @@ public:
     void Command7_Click();
 
 private:
-    RadioLink &m_link;
+    Radio &m_radio;
     QGroupBox *m_frame6;
     QGroupBox *m_frame7;
     ColorButton *m_command4;

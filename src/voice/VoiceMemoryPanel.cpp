@@ -6,8 +6,7 @@
 #include "ui/OleColor.h"
 #include "ui/PlainToolTip.h"
 #include "ui/Twips.h"
-#include "radio/Ft2000Cat.h"
-#include "radio/RadioLink.h"
+#include "radio/Radio.h"
 #include "settings/Settings.h"
 
 #include <QGroupBox>
@@ -27,25 +26,24 @@ void setTextColor(QLabel *label, quint32 color)
 
 // The comment is the buttons' tooltip; in the description it is marked as
 // such, so that it is not taken for part of what the button does.
-void describeChannel(ColorButton *record, ColorButton *play, int index, const QString &comment)
+void describeChannel(ColorButton *record, ColorButton *play, int index, const QString &comment, int longestTake)
 {
     const int n = index + 1;
     const QString channel = QStringLiteral("CH-%1").arg(n);
     //: Follows the sentence before it directly: English starts with a blank.
     const QString commentLead = comment.isEmpty() ? QString() : VoiceMemoryPanel::tr("コメント: ");
-    Accessibility::describe(record, VoiceMemoryPanel::tr("ボイスメモリー %1 録音 (%2)").arg(n).arg(channel),
-                            VoiceMemoryPanel::tr("無線機のボイスメモリー %1 に録音を始めます。%2 秒で止まります。")
-                                    .arg(n)
-                                    .arg(VoiceMemoryPanel::RecordLimitSeconds)
-                                + commentLead);
+    Accessibility::describe(
+        record, VoiceMemoryPanel::tr("ボイスメモリー %1 録音 (%2)").arg(n).arg(channel),
+        VoiceMemoryPanel::tr("無線機のボイスメモリー %1 に録音を始めます。%2 秒で止まります。").arg(n).arg(longestTake)
+            + commentLead);
     Accessibility::describe(play, VoiceMemoryPanel::tr("ボイスメモリー %1 再生 (%2)").arg(n).arg(channel),
                             VoiceMemoryPanel::tr("無線機のボイスメモリー %1 を再生します。").arg(n) + commentLead);
 }
 } // namespace
 
-VoiceMemoryPanel::VoiceMemoryPanel(RadioLink &link, SettingsPath settingsPath, QWidget *playbackBand)
+VoiceMemoryPanel::VoiceMemoryPanel(Radio &radio, SettingsPath settingsPath, QWidget *playbackBand)
     : QObject(playbackBand)
-    , m_link(link)
+    , m_radio(radio)
     , m_settingsPath(std::move(settingsPath))
 {
     m_frame4 = new QGroupBox(tr("ボイスメモリー録音"), playbackBand);
@@ -60,7 +58,11 @@ VoiceMemoryPanel::VoiceMemoryPanel(RadioLink &link, SettingsPath settingsPath, Q
     Accessibility::nameAfterTitle(m_frame5);
 
     constexpr int left = 10, pitch = 64, width = 58, height = 26, stopX = 338, stopWidth = 118;
-    for (int i = 0; i < Channels; ++i) {
+    const int channels = m_radio.capabilities().voiceChannels;
+    m_command8.resize(channels);
+    m_command9.resize(channels);
+    m_recTimes.fill(QStringLiteral("0"), channels);
+    for (int i = 0; i < channels; ++i) {
         const QString channel = QStringLiteral("CH-%1").arg(i + 1);
         m_command8[i] = new ColorButton(channel, m_frame4);
         // The comment is shown as typed, and an empty one shows nothing.
@@ -98,7 +100,7 @@ VoiceMemoryPanel::VoiceMemoryPanel(RadioLink &link, SettingsPath settingsPath, Q
     m_label5->setGeometry(4, 14, 58, 19);
     m_label5->setAlignment(Qt::AlignCenter);
 
-    for (int i = 0; i < Channels; ++i) {
+    for (int i = 0; i < channels; ++i) {
         const QString channel = QStringLiteral("CH-%1").arg(i + 1);
         m_command9[i] = new ColorButton(channel, m_frame5);
         PlainToolTip::keepOwn(m_command9[i]);
@@ -113,8 +115,8 @@ VoiceMemoryPanel::VoiceMemoryPanel(RadioLink &link, SettingsPath settingsPath, Q
     m_command11->setEnabled(false);
     connect(m_command11, &QPushButton::clicked, this, &VoiceMemoryPanel::Command11_Click);
 
-    for (int i = 0; i < Channels; ++i) {
-        describeChannel(m_command8[i], m_command9[i], i, QString());
+    for (int i = 0; i < channels; ++i) {
+        describeChannel(m_command8[i], m_command9[i], i, QString(), longestTake());
     }
     Accessibility::describe(m_command10, tr("ボイスメモリー録音中止"),
                             tr("録音を止めて長さを記録し、コメント入力を開きます。"));
@@ -133,20 +135,21 @@ VoiceMemoryPanel::VoiceMemoryPanel(RadioLink &link, SettingsPath settingsPath, Q
     m_timer3.setInterval(TickInterval);
     m_timer3.setTimerType(Qt::PreciseTimer);
     connect(&m_timer3, &QTimer::timeout, this, &VoiceMemoryPanel::Timer3_Timer);
+}
 
-    for (QString &length : m_recTimes) {
-        length = QStringLiteral("0");
-    }
+int VoiceMemoryPanel::longestTake() const
+{
+    return int(m_radio.capabilities().longestVoiceTake.count());
 }
 
 void VoiceMemoryPanel::readSettings()
 {
     const QString file = m_settingsPath();
-    for (int i = 0; i < Channels; ++i) {
+    for (int i = 0; i < channels(); ++i) {
         const QString length = ReadSetting(Key::recTime(i), Section::Rec, file);
         setRecTime(i, length == SettingMissing ? QStringLiteral("0") : length);
     }
-    for (int i = 0; i < Channels; ++i) {
+    for (int i = 0; i < channels(); ++i) {
         const QString comment = ReadSetting(Key::comment(i), Section::Voice, file);
         setComment(i, comment == SettingMissing ? QString() : comment);
     }
@@ -156,7 +159,7 @@ void VoiceMemoryPanel::setComment(int i, const QString &comment)
 {
     m_command8[i]->setToolTip(comment);
     m_command9[i]->setToolTip(comment);
-    describeChannel(m_command8[i], m_command9[i], i, comment);
+    describeChannel(m_command8[i], m_command9[i], i, comment, longestTake());
 }
 
 // Recording
@@ -165,7 +168,7 @@ void VoiceMemoryPanel::Command8_Click(int index)
 {
     m_timer2.start();
     m_recordSeconds = 0;
-    m_link.SendCommand(Ft2000Cat::voiceRecord(index));
+    m_radio.recordVoice(index);
     m_command8[index]->setBackColor(OleColor::Red);
     m_recordChannel = index;
     for (ColorButton *button : m_command8) {
@@ -180,7 +183,7 @@ void VoiceMemoryPanel::Timer2_Timer()
     m_label5->setText(tr(" %1　秒").arg(m_recordSeconds));
     Accessibility::announceValue(m_label5);
     setTextColor(m_label5, OleColor::Black);
-    if (m_recordSeconds >= RecordLimitSeconds) {
+    if (m_recordSeconds >= longestTake()) {
         m_timer2.stop();
         m_label5->clear();
         Command10_Click();
@@ -194,7 +197,7 @@ void VoiceMemoryPanel::Timer2_Timer()
 void VoiceMemoryPanel::Command10_Click()
 {
     m_timer2.stop();
-    m_link.SendCommand(Ft2000Cat::VoiceRecordStop);
+    m_radio.stopVoiceRecording();
     m_command8[m_recordChannel]->setBackColor(OleColor::ButtonFace);
     const QString length = QStringLiteral(" %1").arg(m_recordSeconds);
     WriteSetting(length, Key::recTime(m_recordChannel), Section::Rec, m_settingsPath());
@@ -229,7 +232,7 @@ void VoiceMemoryPanel::EnableRecordButtons()
 
 void VoiceMemoryPanel::Command9_Click(int index)
 {
-    m_link.SendCommand(Ft2000Cat::voicePlay(index));
+    m_radio.playVoice(index);
     m_command9[index]->setBackColor(OleColor::Green);
     m_playChannel = index;
     for (ColorButton *button : m_command9) {
@@ -255,7 +258,7 @@ void VoiceMemoryPanel::Timer3_Timer()
 
 void VoiceMemoryPanel::Command11_Click()
 {
-    m_link.SendCommand(Ft2000Cat::VoicePlayStop);
+    m_radio.stopVoicePlayback();
     for (ColorButton *button : m_command9) {
         button->setEnabled(true);
         button->setBackColor(OleColor::ButtonFace);

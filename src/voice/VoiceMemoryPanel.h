@@ -5,7 +5,7 @@
 #include <QString>
 #include <QTimer>
 
-#include <array>
+#include <QList>
 #include <chrono>
 #include <functional>
 
@@ -15,25 +15,24 @@ class QLabel;
 class QLineEdit;
 class QPushButton;
 class QWidget;
-class RadioLink;
+class Radio;
 
-// The radio's five voice-memory channels: the record row with its seconds
-// counter, 20-second limit and comment entry, and the playback row that stops
-// each channel when its recorded length has passed.
+// The radio's voice-memory channels: the record row with its seconds counter,
+// the radio's limit on a take and the comment entry, and the playback row
+// that stops each channel when its recorded length has passed.
 class VoiceMemoryPanel : public QObject
 {
     Q_OBJECT
 public:
-    static constexpr int Channels = 5;
     static constexpr std::chrono::milliseconds TickInterval{1000};
-    static constexpr int RecordLimitSeconds = 20;
+    // From here on the counter turns red.
     static constexpr int RecordWarningSeconds = 15;
     // Lengths are counted by a 16-bit counter; a hand-edited length beyond it
     // is bounded so that playback still ends.
     static constexpr int LongestLength = 32767;
 
     using SettingsPath = std::function<QString()>;
-    VoiceMemoryPanel(RadioLink &link, SettingsPath settingsPath, QWidget *playbackBand);
+    VoiceMemoryPanel(Radio &radio, SettingsPath settingsPath, QWidget *playbackBand);
 
     QGroupBox *Frame4() const { return m_frame4; }
     QGroupBox *Frame5() const { return m_frame5; }
@@ -54,6 +53,7 @@ public:
     int PlayChannel() const { return m_playChannel; }
     int PlaySeconds() const { return m_playSeconds; }
     QString RecTimes(int i) const { return m_recTimes[i]; }
+    int channels() const { return int(m_recTimes.size()); }
 
     // Start-up: every channel's stored length ("0" when none) and comment
     // (shown as the tooltip of both its buttons).
@@ -77,15 +77,18 @@ public:
     static double lengthValue(const QString &stored);
 
 private:
-    RadioLink &m_link;
+    // The longest take, in seconds: the tick that reaches it stops the recording.
+    int longestTake() const;
+
+    Radio &m_radio;
     SettingsPath m_settingsPath;
 
     QGroupBox *m_frame4;
     QGroupBox *m_frame5;
     QGroupBox *m_frame8;
     QGroupBox *m_frame10;
-    std::array<ColorButton *, Channels> m_command8{};
-    std::array<ColorButton *, Channels> m_command9{};
+    QList<ColorButton *> m_command8;
+    QList<ColorButton *> m_command9;
     QPushButton *m_command10;
     QPushButton *m_command11;
     QPushButton *m_command14;
@@ -98,5 +101,5 @@ private:
     int m_recordSeconds = 0;
     int m_playChannel = 0;
     int m_playSeconds = 0;
-    std::array<QString, Channels> m_recTimes;
+    QList<QString> m_recTimes;
 };

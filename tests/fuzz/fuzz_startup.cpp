@@ -6,6 +6,7 @@
 // Input: byte 0 modulo 8 is how many bytes each read takes (0: a whole reply
 // at once); the rest, split at line feeds, are the replies in order. The
 // settings file is missing, so the program uses its default port.
+#include "radio/RadioCapabilities.h"
 #include "ScriptedSerialPort.h"
 
 #include "ui/ClickLabel.h"
@@ -74,12 +75,12 @@ void checkWindow(Form1 &window, const ScriptedSerialPort &port, const QStringLis
     }
 
     const int speed = window.keySpeed().Slider1()->value();
-    if (speed < KeySpeedPanel::MinimumSpeed || speed > KeySpeedPanel::MaximumSpeed) {
+    if (speed < Ft2000Capabilities.minimumKeySpeed || speed > Ft2000Capabilities.maximumKeySpeed) {
         fail("the key speed slider left its range:", QString::number(speed));
     }
 
     int red = 0;
-    for (int i = 0; i < ModePanel::Modes; ++i) {
+    for (int i = 0; i < int(Ft2000Capabilities.modes.size()); ++i) {
         red += window.mode().Label2(i)->backColor() == OleColor::Red ? 1 : 0;
     }
     if (red > 1) {

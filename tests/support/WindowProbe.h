@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "radio/RadioCapabilities.h"
 #include "ui/ClickLabel.h"
 #include "app/Form1.h"
 #include "app/Form2.h"
@@ -44,7 +45,7 @@ inline Form2 *openPortDialog(Form1 &w)
 inline QList<quint32> modeColours(Form1 &w)
 {
     QList<quint32> colours;
-    for (int i = 0; i < ModePanel::Modes; ++i) {
+    for (int i = 0; i < int(Ft2000Capabilities.modes.size()); ++i) {
         colours << w.mode().Label2(i)->backColor();
     }
     return colours;
