@@ -63,7 +63,7 @@ int main(int argc, char *argv[])
     CommandLine line;
     line.process(app);
 
-    std::unique_ptr<SerialPort> port;
+    std::unique_ptr<Line> port;
     if (line.demo()) {
         port = std::make_unique<SimulatedSerialPort>();
     } else {

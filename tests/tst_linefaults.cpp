@@ -227,7 +227,7 @@ private slots:
         rig.radio().setSplit(1);
         rig.radio().setSplitGap(2);
         rig.start();
-        QCOMPARE(rig.port().baudRate(), 4800);
+        QCOMPARE(rig.port().settings().baudRate(), 4800);
         QCOMPARE(rig.commandsAfterSettling(), StartupQueries);
         QVERIFY(rig.messages().messages().isEmpty());
         QCOMPARE(rig.window().keyer().Text1(0)->text(), QStringLiteral("CQ TEST DE JA1ZZZ}"));

@@ -5,7 +5,7 @@
 #include "keyer/KeyerPanel.h"
 #include "keyer/KeySpeedPanel.h"
 #include "app/Form2.h"
-#include "radio/SerialPort.h"
+#include "radio/Line.h"
 #include "settings/Settings.h"
 #include "support/EnvironmentOverride.h"
 #include "support/WindowProbe.h"
@@ -234,8 +234,8 @@ private slots:
         QCOMPARE(radioControlsEnabled(w), Unlocked);
         // The port in use stays as it was opened.
         QVERIFY(rig.port().portOpen());
-        QCOMPARE(rig.port().commPort(), 1);
-        QCOMPARE(rig.port().baudRate(), 19200);
+        QCOMPARE(rig.port().settings().portNumber(), 1);
+        QCOMPARE(rig.port().settings().baudRate(), 19200);
         w.keyer().Command2_Click(0);
         QTRY_COMPARE(rig.radio().commands(), StartupQueries + QByteArrayList{"KY1;"});
         QVERIFY(rig.messages().messages().isEmpty());
@@ -325,8 +325,8 @@ private slots:
         Form1 &w = rig.window();
         w.show();
         QCOMPARE(rig.messages().messages(), messages);
-        QCOMPARE(rig.port().commPort(), openedPort);
-        QCOMPARE(rig.port().baudRate(), openedSpeed);
+        QCOMPARE(rig.port().settings().portNumber(), openedPort);
+        QCOMPARE(rig.port().settings().baudRate(), openedSpeed);
         QCOMPARE(rig.port().portOpen(), messages.isEmpty());
 
         // The window goes on working, and the dialog shows what was stored.

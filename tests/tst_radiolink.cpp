@@ -9,6 +9,7 @@
 #include "settings/PortSetting.h"
 #include "sim/Ft2000Model.h"
 #include "sim/PtyRadio.h"
+#include "support/EnvironmentOverride.h"
 #include "support/MessageRecorder.h"
 
 #include <QFile>
@@ -33,10 +34,7 @@ private:
 
     void openLine(const char *baud = "19200")
     {
-        qputenv("RIGDECK_COM1", m_radio->devicePath().toLocal8Bit());
-        m_port->setCommPort(1);
-        m_port->setBaudRate(QByteArray(baud).toInt());
-        QVERIFY(m_port->open());
+        QVERIFY(m_port->open({PortSetting(QStringLiteral("1,") + QLatin1String(baud)), m_radio->devicePath()}));
     }
 
 private slots:
@@ -212,10 +210,8 @@ private slots:
         // Over TCP one read takes up to 16 KiB: the reply and what follows it.
         PtyRadio radio(*m_model);
         QVERIFY(radio.listenTcp(0));
-        TcpLinePort line(radio.devicePath());
-        line.setCommPort(1);
-        line.setBaudRate(19200);
-        QVERIFY(line.open());
+        TcpLinePort line;
+        QVERIFY(line.open({PortSetting(QStringLiteral("1,19200")), radio.devicePath()}));
         RadioLink link(line);
         link.setResponseTime(300ms);
         radio.setSilent(true);
@@ -320,31 +316,26 @@ private slots:
         QCOMPARE(setting.baudRate(), baud);
         QCOMPARE(setting.BaudText(), baudText);
         // Only a port and a speed open the line.
-        qputenv("RIGDECK_COM1", m_radio->devicePath().toLocal8Bit());
-        qputenv("RIGDECK_COM2", m_radio->devicePath().toLocal8Bit());
-        qputenv("RIGDECK_COM3", m_radio->devicePath().toLocal8Bit());
-        m_port->setCommPort(setting.portNumber());
-        m_port->setBaudRate(setting.baudRate());
-        QCOMPARE(m_port->open(), port > 0 && baud > 0);
-        qunsetenv("RIGDECK_COM2");
-        qunsetenv("RIGDECK_COM3");
+        const QByteArray radio = m_radio->devicePath().toLocal8Bit();
+        const EnvironmentOverride port1("RIGDECK_COM1", radio), port2("RIGDECK_COM2", radio),
+            port3("RIGDECK_COM3", radio);
+        QCOMPARE(m_port->open({setting, deviceForPort(setting.portNumber(), QString())}), port > 0 && baud > 0);
     }
 
     void portNumberNamesTheDevice()
     {
         qunsetenv("RIGDECK_COM3");
 #ifdef Q_OS_WIN
-        QCOMPARE(serialDeviceName(3), QStringLiteral("COM3"));
+        QCOMPARE(deviceForPort(3, QString()), QStringLiteral("COM3"));
 #else
-        QCOMPARE(serialDeviceName(3), QStringLiteral("/dev/ttyUSB2"));
-        qputenv("RIGDECK_COM3", "/dev/ttyS0");
-        QCOMPARE(serialDeviceName(3), QStringLiteral("/dev/ttyS0"));
-        qunsetenv("RIGDECK_COM3");
+        QCOMPARE(deviceForPort(3, QString()), QStringLiteral("/dev/ttyUSB2"));
+        {
+            const EnvironmentOverride port3("RIGDECK_COM3", "/dev/ttyS0");
+            QCOMPARE(deviceForPort(3, QString()), QStringLiteral("/dev/ttyS0"));
+        }
 #endif
         // Port 0 names nothing that opens.
-        m_port->setCommPort(0);
-        m_port->setBaudRate(19200);
-        QVERIFY(!m_port->open());
+        QVERIFY(!m_port->open({PortSetting(QStringLiteral("0,19200")), m_radio->devicePath()}));
     }
 };
 

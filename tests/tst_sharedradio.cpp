@@ -97,14 +97,16 @@ double processCpuMs()
     return std::chrono::duration<double, std::milli>(ProcessProbe::cpuTime()).count();
 }
 
-// The program's port to the server at this port on this machine, ready to open.
-std::unique_ptr<RadioPort> serverLine(bool flrig, quint16 port)
+// The program's port to the server at this port on this machine.
+struct ServerPort : RadioPort {
+    LineSettings line;
+    bool open() { return RadioPort::open(line); }
+};
+std::unique_ptr<ServerPort> serverLine(bool flrig, quint16 port)
 {
-    auto line = std::make_unique<RadioPort>();
-    line->setDeviceName(
-        (flrig ? QStringLiteral("flrig:127.0.0.1:%1") : QStringLiteral("rigctld:127.0.0.1:%1")).arg(port));
-    line->setCommPort(1);
-    line->setBaudRate(38400);
+    auto line = std::make_unique<ServerPort>();
+    line->line = {PortSetting(QStringLiteral("1,38400")),
+                  (flrig ? QStringLiteral("flrig:127.0.0.1:%1") : QStringLiteral("rigctld:127.0.0.1:%1")).arg(port)};
     return line;
 }
 
@@ -384,9 +386,9 @@ private slots:
         QFETCH(QByteArray, reply);
         QFETCH(QByteArray, refusal);
         ScriptedServer server(flrig, {answer});
-        const std::unique_ptr<RadioPort> line = serverLine(flrig, server.port());
+        const auto line = serverLine(flrig, server.port());
         QVERIFY(line->open());
-        QSignalSpy refused(line.get(), &SerialPort::commandRefused);
+        QSignalSpy refused(line.get(), &Line::commandRefused);
         QVERIFY(line->outputQuery(command));
         QByteArray received;
         // Wait for the answer as the exchange does: poll, and let events in.
@@ -414,7 +416,7 @@ private slots:
         QFETCH(bool, flrig);
         const QByteArray done = flrig ? xmlResponse("<value>OK</value>") : QByteArray("Reply: \nRPRT 0\n");
         ScriptedServer server(flrig, {done, done, done}, false);
-        const std::unique_ptr<RadioPort> line = serverLine(flrig, server.port());
+        const auto line = serverLine(flrig, server.port());
         QVERIFY(line->open());
         for (const QByteArray command : {"KY1;", "KY2;", "KY3;"}) {
             QVERIFY(line->output(command));
@@ -443,10 +445,10 @@ private slots:
     {
         QFETCH(bool, flrig);
         ScriptedServer server(flrig, serverAnswers(flrig, {{}, {}}).mid(8), false);
-        const std::unique_ptr<RadioPort> line = serverLine(flrig, server.port());
+        const auto line = serverLine(flrig, server.port());
         line->setCommandDeadline(std::chrono::milliseconds(300));
         QVERIFY(line->open());
-        QSignalSpy dropped(line.get(), &SerialPort::commandDropped);
+        QSignalSpy dropped(line.get(), &Line::commandDropped);
         QVERIFY(line->output("KY1;"));
         QVERIFY(line->output("KY2;"));
         QTRY_COMPARE(dropped.size(), 1);
@@ -521,9 +523,9 @@ private slots:
     void aPeerThatIsNoServerIsCutOff()
     {
         ScriptedServer server(false, {}, false);
-        const std::unique_ptr<RadioPort> line = serverLine(false, server.port());
+        const auto line = serverLine(false, server.port());
         QVERIFY(line->open());
-        QSignalSpy state(line.get(), &SerialPort::stateChanged);
+        QSignalSpy state(line.get(), &Line::stateChanged);
         QVERIFY(line->outputQuery("KM1;"));
         QTRY_COMPARE(server.requests.size(), 1);
 #ifndef Q_OS_WIN
@@ -531,7 +533,7 @@ private slots:
 #endif
         server.stream("no RPRT on this line\n", 10 * 1024 * 1024);
         QTRY_VERIFY(!state.isEmpty());
-        QCOMPARE(state.first().first().value<SerialPort::State>(), SerialPort::State::Reconnecting);
+        QCOMPARE(state.first().first().value<Line::State>(), Line::State::Reconnecting);
 #if !defined(Q_OS_WIN) && !defined(__SANITIZE_ADDRESS__)
         // (Under AddressSanitizer freed memory is held back on purpose.)
         const qint64 growth = ProcessProbe::residentBytes() - before;

@@ -322,8 +322,8 @@ private slots:
             rig.writeSettings(settings);
         }
         rig.start();
-        QCOMPARE(rig.port().commPort(), port);
-        QCOMPARE(rig.port().baudRate(), baud);
+        QCOMPARE(rig.port().settings().portNumber(), port);
+        QCOMPARE(rig.port().settings().baudRate(), baud);
         QCOMPARE(rig.window().portSetting().BaudText(), baudText);
         QVERIFY(rig.port().portOpen());
         QCOMPARE(rig.commandsAfterSettling(), StartupQueries);

@@ -10,8 +10,7 @@
 #include "mode/ModePanel.h"
 #include "radio/Radio.h"
 #include "radio/RadioLink.h"
-#include "radio/SerialPort.h"
-#include "settings/PortSetting.h"
+#include "radio/Line.h"
 #include "settings/Settings.h"
 #include "ui/Accessibility.h"
 #include "ui/ClickLabel.h"
@@ -32,7 +31,7 @@
 #include <QStatusBar>
 #include <QTimer>
 
-Form1::Form1(SerialPort &port, QWidget *parent)
+Form1::Form1(Line &port, QWidget *parent)
     : QMainWindow(parent)
     , m_port(port)
 {
@@ -135,19 +134,19 @@ void Form1::buildStatusBar()
     m_noticeTimer->setInterval(NoticeTime);
     connect(m_noticeTimer, &QTimer::timeout, this, [this] { showNotice(QString()); });
     showNotice(QString());
-    showLineState(SerialPort::State::Closed);
+    showLineState(Line::State::Closed);
 
-    connect(m_link, &RadioLink::lineStateChanged, this, [this](SerialPort::State state) { showLineState(state); });
-    connect(m_link, &RadioLink::commandDropped, this, [this](const QByteArray &command, SerialPort::DropReason reason) {
+    connect(m_link, &RadioLink::lineStateChanged, this, [this](Line::State state) { showLineState(state); });
+    connect(m_link, &RadioLink::commandDropped, this, [this](const QByteArray &command, Line::DropReason reason) {
         QString why;
         switch (reason) {
-        case SerialPort::DropReason::LineDown:
+        case Line::DropReason::LineDown:
             why = tr("回線が切れています");
             break;
-        case SerialPort::DropReason::TooLate:
+        case Line::DropReason::TooLate:
             why = tr("%1 秒以内に送れませんでした").arg(RadioLink::ResponseTime.count() / 1000);
             break;
-        case SerialPort::DropReason::QueueFull:
+        case Line::DropReason::QueueFull:
             why = tr("送信を待つコマンドが多すぎます");
             break;
         }
@@ -163,17 +162,17 @@ void Form1::buildStatusBar()
     });
 }
 
-void Form1::showLineState(SerialPort::State state)
+void Form1::showLineState(Line::State state)
 {
     QString text;
     switch (state) {
-    case SerialPort::State::Open:
+    case Line::State::Open:
         text = tr("接続中");
         break;
-    case SerialPort::State::Reconnecting:
+    case Line::State::Reconnecting:
         text = tr("再接続中");
         break;
-    case SerialPort::State::Closed:
+    case Line::State::Closed:
         text = tr("未接続");
         break;
     }
@@ -225,20 +224,17 @@ bool Form1::showAnswer(const Radio::Question &question, const QString &reply)
 
 void Form1::Form_Load()
 {
-    const QString stored = ReadSetting(Key::Port, Section::Com, settingsFile());
-    m_portSetting = PortSetting(stored == SettingMissing ? PortSetting::Default : stored);
+    m_lineSettings = LineSettings::read(settingsFile());
     m_voice->readSettings();
 
     // From here on every failure of the line ends start-up with one message.
-    m_port.setCommPort(m_portSetting.portNumber());
-    m_port.setBaudRate(m_portSetting.baudRate());
-    m_port.setDeviceName(deviceForPort(m_portSetting.portNumber(), settingsFile()));
-    m_lineInUse =
-        tr("ポート%1  %2  %3 bps").arg(m_portSetting.portNumber()).arg(m_port.deviceName(), m_portSetting.BaudText());
     if (m_port.portOpen()) {
         m_port.close();
     }
-    const bool opened = m_port.open();
+    const bool opened = m_port.open(m_lineSettings);
+    m_lineInUse = tr("ポート%1  %2  %3 bps")
+                      .arg(m_lineSettings.portNumber())
+                      .arg(m_port.shownName(), m_lineSettings.port.BaudText());
     showLineState(m_port.state());
     if (!opened) {
         ShowMessage(tr(OpenFailedText));
@@ -326,11 +322,11 @@ void Form1::MENU_RS232C_Click()
     }
     m_form2 = new Form2([this] { return settingsFile(); });
     DesignLook::apply(m_form2);
-    connect(m_form2, &Form2::unloaded, this, [this](const PortSetting &setting) {
-        m_portSetting = setting;
+    connect(m_form2, &Form2::unloaded, this, [this](const LineSettings &setting) {
+        m_lineSettings = setting;
         setRadioControlsEnabled(true);
     });
-    m_form2->Form_Load(m_portSetting);
+    m_form2->Form_Load(m_lineSettings);
     m_form2->show();
 }
 

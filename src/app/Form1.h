@@ -2,8 +2,8 @@
 #pragma once
 
 #include "radio/Radio.h"
-#include "radio/SerialPort.h"
-#include "settings/PortSetting.h"
+#include "radio/Line.h"
+#include "radio/LineSettings.h"
 #include "settings/Settings.h"
 
 #include <QCoreApplication>
@@ -28,7 +28,7 @@ class QMenu;
 class QPushButton;
 class QTimer;
 class RadioLink;
-class SerialPort;
+class Line;
 class VoiceMemoryPanel;
 
 // The main window: it composes the frames, menus and panels, runs start-up
@@ -37,7 +37,7 @@ class Form1 : public QMainWindow
 {
     Q_OBJECT
 public:
-    explicit Form1(SerialPort &port, QWidget *parent = nullptr);
+    explicit Form1(Line &port, QWidget *parent = nullptr);
     ~Form1() override;
 
     // Start-up: settings, port, and the radio's present state. Runs before
@@ -54,7 +54,7 @@ public:
     void MENU_HELP_VER_Click();
 
     // The port and speed read at start-up, or chosen since in the dialog.
-    const PortSetting &portSetting() const { return m_portSetting; }
+    const PortSetting &portSetting() const { return m_lineSettings.port; }
 
     RadioLink &link() { return *m_link; }
     Radio &radio() { return *m_radio; }
@@ -97,12 +97,12 @@ protected:
 private:
     void buildMenus();
     void buildStatusBar();
-    void showLineState(SerialPort::State state);
+    void showLineState(Line::State state);
     void showNotice(const QString &text);
     // Shows the answer to a start-up question; false when it cannot be shown.
     bool showAnswer(const Radio::Question &question, const QString &reply);
 
-    SerialPort &m_port;
+    Line &m_port;
     RadioLink *m_link;
     Radio *m_radio;
     KeyerPanel *m_keyer;
@@ -123,7 +123,7 @@ private:
     QString m_lineInUse;
     StoreFailureHandler m_previousStoreFailureHandler;
     QString m_settingsFile;
-    PortSetting m_portSetting;
+    LineSettings m_lineSettings;
     bool m_unloaded = false;
     // The settings dialog and the version window have no owner; at most one
     // of each, discarded when closed.

@@ -3,8 +3,6 @@
 
 #include "ui/Accessibility.h"
 #include "ui/Twips.h"
-#include "radio/SerialPort.h"
-#include "settings/PortSetting.h"
 #include "settings/Settings.h"
 
 #include <QCloseEvent>
@@ -132,14 +130,14 @@ Form2::Form2(SettingsPath settingsPath, QWidget *parent)
     Accessibility::describe(m_command1, tr("通信設定を終了"), tr("変更したポートと通信速度を記録して閉じます。"));
 }
 
-void Form2::Form_Load(const PortSetting &current)
+void Form2::Form_Load(const LineSettings &current)
 {
     m_setting = current;
     // Showing the present values is not a change by the operator.
     const QSignalBlocker quietPort(m_combo1);
     const QSignalBlocker quietSpeed(m_combo2);
-    m_combo1->setEditText(QStringLiteral("COM") + current.text().left(1));
-    m_combo2->setEditText(current.BaudText());
+    m_combo1->setEditText(QStringLiteral("COM") + current.port.text().left(1));
+    m_combo2->setEditText(current.port.BaudText());
     m_settingsChanged = 0;
     showDevice();
 }
@@ -170,13 +168,19 @@ void Form2::showDevice()
     const bool fromEnvironment =
         m_devicePort != 0
         && !qEnvironmentVariableIsEmpty(QStringLiteral("RIGDECK_COM%1").arg(m_devicePort).toLatin1().constData());
-    m_combo3->setEditText(m_devicePort == 0
-                              ? QString()
-                              : m_deviceChoices.value(m_devicePort, deviceForPort(m_devicePort, m_settingsPath())));
+    m_combo3->setEditText(deviceOf(m_devicePort));
     // The environment wins over the file; what is stored would not count.
     m_combo3->setEnabled(m_devicePort != 0 && !fromEnvironment);
     m_combo3->setToolTip(fromEnvironment ? tr("環境変数 RIGDECK_COM%1 で指定されています。").arg(m_devicePort)
                                          : QString());
+}
+
+QString Form2::deviceOf(int port) const
+{
+    if (m_deviceChoices.contains(port)) {
+        return m_deviceChoices.value(port);
+    }
+    return port == m_setting.portNumber() ? m_setting.device : deviceForPort(port, m_settingsPath());
 }
 
 void Form2::Combo3_Change()
@@ -224,11 +228,13 @@ void Form2::Form_Unload()
     if (m_settingsChanged != 0) {
         // "COMn" gives its fourth character; the speed is kept as typed. The
         // port in use stays as it is until the program starts again.
-        m_setting = PortSetting::fromChoice(m_combo1->currentText(), m_combo2->currentText());
-        WriteSetting(m_setting.text(), Key::Port, Section::Com, m_settingsPath());
+        const PortSetting chosen = PortSetting::fromChoice(m_combo1->currentText(), m_combo2->currentText());
+        WriteSetting(chosen.text(), Key::Port, Section::Com, m_settingsPath());
+        m_setting = {chosen, deviceOf(chosen.portNumber())};
     }
     for (auto choice = m_deviceChoices.cbegin(); choice != m_deviceChoices.cend(); ++choice) {
         WriteSetting(choice.value(), Key::device(choice.key()), Section::Device, m_settingsPath());
     }
+    m_setting.device = deviceOf(m_setting.portNumber());
     emit unloaded(m_setting);
 }

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "settings/PortSetting.h"
+#include "radio/LineSettings.h"
 
 #include <QMap>
 #include <QString>
@@ -25,7 +25,7 @@ public:
     explicit Form2(SettingsPath settingsPath, QWidget *parent = nullptr);
 
     // Shows the port and speed in use; nothing counts as changed yet.
-    void Form_Load(const PortSetting &current);
+    void Form_Load(const LineSettings &current);
     // Stores a changed choice, then lets the main window unlock its controls.
     void Form_Unload();
     void Command1_Click();
@@ -55,9 +55,10 @@ public:
     QPushButton *Command1() const { return m_command1; }
 
 signals:
-    // The dialog has unloaded by the operator's choice, with the port
-    // setting now in force (the one it was shown, unless it was changed).
-    void unloaded(const PortSetting &setting);
+    // The dialog has unloaded by the operator's choice, with the line for
+    // the next start, whole: the port setting it was shown unless it was
+    // changed, and the device that port names.
+    void unloaded(const LineSettings &setting);
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -72,11 +73,14 @@ private:
     QPushButton *m_command1;
     QLabel *m_label3 = nullptr;
     QComboBox *m_combo3 = nullptr;
-    PortSetting m_setting;
+    LineSettings m_setting;
     // Devices typed or picked, by port number, to be stored on closing.
     QMap<int, QString> m_deviceChoices;
     int m_devicePort = 0;
     void showDevice();
+    // What port number n names: the device picked or typed here, the one in
+    // use, or the one it names for the next start.
+    QString deviceOf(int port) const;
     int m_settingsChanged = 0;
     bool m_dismissed = false;
     bool m_unloaded = false;

@@ -74,15 +74,20 @@ QByteArray fromHexForm(const QByteArray &text)
 
 } // namespace
 
-FlrigLinePort::FlrigLinePort(QString address, QObject *parent)
-    : ServerLinePort(address, Scheme, DefaultPort, parent)
+FlrigLinePort::FlrigLinePort(QObject *parent)
+    : ServerLinePort(Scheme, DefaultPort, parent)
+{
+}
+
+bool FlrigLinePort::openLine()
 {
     QString host;
     quint16 port = 0;
-    if (parseAddress(address, Scheme, DefaultPort, host, port)) {
+    if (parseAddress(settings().device, Scheme, DefaultPort, host, port)) {
         const QString bracketed = host.contains(QLatin1Char(':')) ? QLatin1Char('[') + host + QLatin1Char(']') : host;
         m_hostHeader = (bracketed + QLatin1Char(':') + QString::number(port)).toLatin1();
     }
+    return ServerLinePort::openLine();
 }
 
 QByteArray FlrigLinePort::catString(const QByteArray &command)

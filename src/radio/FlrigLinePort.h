@@ -18,7 +18,7 @@ public:
     static constexpr quint16 DefaultPort = 12345;
     static inline const QString Scheme = QStringLiteral("flrig");
 
-    explicit FlrigLinePort(QString address, QObject *parent = nullptr);
+    explicit FlrigLinePort(QObject *parent = nullptr);
 
     // The string flrig is handed for the command: the command itself, or its
     // hex form.
@@ -30,6 +30,7 @@ protected:
     QByteArray request(const Request &request) const override;
     Answer parseAnswer(QByteArray &buffer, const Request &request, QByteArray &reply) override;
     bool mayCloseAfterAnswer() const override { return true; }
+    bool openLine() override;
 
 private:
     QByteArray m_hostHeader;

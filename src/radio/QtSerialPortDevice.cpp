@@ -8,11 +8,11 @@
 #endif
 
 QtSerialPortDevice::QtSerialPortDevice(QObject *parent)
-    : SerialPort(parent)
+    : Line(parent)
 {
     connect(&m_port, &QSerialPort::readyRead, this, [this] {
         if (!lineHungUp()) {
-            emit onComm(2);
+            emit dataArrived();
         }
     });
     connect(&m_port, &QSerialPort::errorOccurred, this, [this](QSerialPort::SerialPortError error) {
@@ -30,7 +30,6 @@ QtSerialPortDevice::QtSerialPortDevice(QObject *parent)
         default:
             break;
         }
-        emit onComm(1000 + int(error));
     });
 }
 
@@ -39,18 +38,15 @@ bool QtSerialPortDevice::portOpen() const
     return m_port.isOpen() && !m_failed;
 }
 
-bool QtSerialPortDevice::open()
+bool QtSerialPortDevice::openLine()
 {
-    if (!configured()) {
-        return false;
-    }
     m_port.close();
     m_failed = false;
-    m_port.setPortName(deviceName());
+    m_port.setPortName(settings().device);
     if (!m_port.open(QIODevice::ReadWrite)) {
         return false;
     }
-    const bool configuredLine = m_port.setBaudRate(baudRate()) && m_port.setDataBits(QSerialPort::Data8)
+    const bool configuredLine = m_port.setBaudRate(settings().baudRate()) && m_port.setDataBits(QSerialPort::Data8)
                                 && m_port.setParity(QSerialPort::NoParity) && m_port.setStopBits(QSerialPort::OneStop)
                                 && m_port.setFlowControl(QSerialPort::NoFlowControl);
     if (!configuredLine) {
@@ -69,13 +65,13 @@ void QtSerialPortDevice::reopen()
 {
 #ifdef Q_OS_UNIX
     // Until the device is there again, trying costs no more than a look.
-    if (!QFileInfo::exists(deviceName())) {
+    if (!QFileInfo::exists(settings().device)) {
         QMetaObject::invokeMethod(
             this, [this] { emit reopened(false); }, Qt::QueuedConnection);
         return;
     }
 #endif
-    SerialPort::reopen();
+    Line::reopen();
 }
 
 void QtSerialPortDevice::close()

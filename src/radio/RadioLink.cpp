@@ -1,12 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "radio/RadioLink.h"
 
-#include "radio/SerialPort.h"
+#include "radio/Line.h"
 
 #include <QCoreApplication>
 #include <QThread>
 
-RadioLink::RadioLink(SerialPort &port, QObject *parent)
+RadioLink::RadioLink(Line &port, QObject *parent)
     : QObject(parent)
     , m_port(port)
 {
@@ -14,11 +14,11 @@ RadioLink::RadioLink(SerialPort &port, QObject *parent)
     m_timer1.setInterval(ResponseTime);
     m_timer1.setTimerType(Qt::PreciseTimer);
     connect(&m_timer1, &QTimer::timeout, this, &RadioLink::Timer1_Timer);
-    connect(&m_port, &SerialPort::onComm, this, &RadioLink::MSComm1_OnComm);
-    connect(&m_port, &SerialPort::commandSent, this, &RadioLink::commandSent);
-    connect(&m_port, &SerialPort::commandDropped, this, &RadioLink::commandDropped);
-    connect(&m_port, &SerialPort::commandRefused, this, &RadioLink::commandRefused);
-    connect(&m_port, &SerialPort::stateChanged, this, &RadioLink::lineStateChanged);
+    connect(&m_port, &Line::dataArrived, this, &RadioLink::MSComm1_OnComm);
+    connect(&m_port, &Line::commandSent, this, &RadioLink::commandSent);
+    connect(&m_port, &Line::commandDropped, this, &RadioLink::commandDropped);
+    connect(&m_port, &Line::commandRefused, this, &RadioLink::commandRefused);
+    connect(&m_port, &Line::stateChanged, this, &RadioLink::lineStateChanged);
 }
 
 bool RadioLink::write(const QString &command, bool query)
@@ -28,7 +28,7 @@ bool RadioLink::write(const QString &command, bool query)
     }
     // The line says what became of the command: sent, or dropped and why.
     // A port that was never open drops it without that counting as a failure.
-    const bool wasOpen = m_port.state() != SerialPort::State::Closed;
+    const bool wasOpen = m_port.state() != Line::State::Closed;
     const QByteArray bytes = command.toLatin1();
     const bool taken = query ? m_port.outputQuery(bytes) : m_port.output(bytes);
     return taken || !wasOpen;
@@ -141,12 +141,11 @@ void RadioLink::Timer1_Timer()
     m_responseTimedOut = 1;
 }
 
-void RadioLink::MSComm1_OnComm(int event)
+void RadioLink::MSComm1_OnComm()
 {
     // Replies are only ever taken by a wait. Whatever arrives outside one (a
     // radio reporting its dial, line noise) is read and dropped as it comes,
     // so it neither piles up nor becomes the beginning of the next answer.
-    Q_UNUSED(event);
     if (!m_waiting && !m_taking && m_port.portOpen()) {
         QByteArray unsolicited;
         take(unsolicited);

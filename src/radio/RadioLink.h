@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "radio/SerialPort.h"
+#include "radio/Line.h"
 
 #include <QObject>
 #include <QString>
@@ -24,7 +24,7 @@ public:
 
     enum class QueryResult { Answered, TimedOut, LineFailed };
 
-    explicit RadioLink(SerialPort &port, QObject *parent = nullptr);
+    explicit RadioLink(Line &port, QObject *parent = nullptr);
 
     // What the radio's language says about a query's answer: the pause it
     // needs before the wait begins, and which complete messages on the line
@@ -54,7 +54,7 @@ public:
     QTimer &Timer1() { return m_timer1; }
 
     void Timer1_Timer();
-    void MSComm1_OnComm(int event);
+    void MSComm1_OnComm();
 
     // Tests shorten the wait; the program always uses ResponseTime.
     void setResponseTime(std::chrono::milliseconds time) { m_timer1.setInterval(time); }
@@ -72,11 +72,11 @@ signals:
     // query) skipped while waiting, the line going down or coming back, and
     // a start-up query that failed.
     void commandSent(const QByteArray &command);
-    void commandDropped(const QByteArray &command, SerialPort::DropReason reason);
+    void commandDropped(const QByteArray &command, Line::DropReason reason);
     void commandRefused(const QByteArray &command, const QByteArray &answer);
     void replyReceived(const QByteArray &reply);
     void messageSkipped(const QByteArray &message);
-    void lineStateChanged(SerialPort::State state, const QString &reason);
+    void lineStateChanged(Line::State state, const QString &reason);
     void queryFailed(const QByteArray &query, const QString &why);
 
 private:
@@ -85,7 +85,7 @@ private:
     void discardWaiting();
     bool take(QByteArray &bytes);
 
-    SerialPort &m_port;
+    Line &m_port;
     AnswerRules m_answerRules;
     QTimer m_timer1;
     int m_responseTimedOut = 0;

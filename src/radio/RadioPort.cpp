@@ -7,7 +7,7 @@
 #include "radio/TcpLinePort.h"
 
 RadioPort::RadioPort(QObject *parent)
-    : SerialPort(parent)
+    : Line(parent)
 {
     m_expiry.setSingleShot(true);
     m_expiry.setTimerType(Qt::PreciseTimer);
@@ -28,42 +28,48 @@ bool RadioPort::readyToSend() const
     return portOpen() && m_waiting.isEmpty() && m_line->readyToSend();
 }
 
-bool RadioPort::open()
+bool RadioPort::openLine()
 {
     close();
-    if (!configured()) {
-        return false;
-    }
-    const QString device = deviceName();
-    if (device.startsWith(TcpLinePort::Scheme + QLatin1Char(':'), Qt::CaseInsensitive)) {
-        m_line = std::make_unique<TcpLinePort>(device);
-    } else if (device.startsWith(RigctldLinePort::Scheme + QLatin1Char(':'), Qt::CaseInsensitive)) {
-        m_line = std::make_unique<RigctldLinePort>(device);
-    } else if (device.startsWith(FlrigLinePort::Scheme + QLatin1Char(':'), Qt::CaseInsensitive)) {
-        m_line = std::make_unique<FlrigLinePort>(device);
-    } else {
-        m_line = std::make_unique<QtSerialPortDevice>();
-    }
-    SerialPort *line = m_line.get();
-    connect(line, &SerialPort::onComm, this, &SerialPort::onComm);
-    connect(line, &SerialPort::commandSent, this, &SerialPort::commandSent);
-    connect(line, &SerialPort::commandRefused, this, &SerialPort::commandRefused);
-    connect(line, &SerialPort::commandDropped, this, [this](const QByteArray &command, DropReason reason) {
+    m_line = makeLine(settings().device);
+    Line *line = m_line.get();
+    connect(line, &Line::dataArrived, this, &Line::dataArrived);
+    connect(line, &Line::commandSent, this, &Line::commandSent);
+    connect(line, &Line::commandRefused, this, &Line::commandRefused);
+    connect(line, &Line::commandDropped, this, [this](const QByteArray &command, DropReason reason) {
         if (!m_handing) {
             emit commandDropped(command, reason);
         }
     });
-    connect(line, &SerialPort::failed, this, &RadioPort::onLineFailed);
-    connect(line, &SerialPort::reopened, this, &RadioPort::onReopened);
-    connect(line, &SerialPort::ready, this, &RadioPort::sendWaiting);
-    line->setCommPort(commPort());
-    line->setBaudRate(baudRate());
-    line->setDeviceName(device);
-    if (!line->open()) {
+    connect(line, &Line::failed, this, &RadioPort::onLineFailed);
+    connect(line, &Line::reopened, this, &RadioPort::onReopened);
+    connect(line, &Line::ready, this, &RadioPort::sendWaiting);
+    if (!line->open(settings())) {
         return false;
     }
     setState(State::Open, QString());
     return true;
+}
+
+std::unique_ptr<Line> RadioPort::makeLine(const QString &device)
+{
+    // The kinds of line by the scheme their device's name starts with;
+    // anything else is a serial device.
+    struct Kind {
+        const QString &scheme;
+        std::unique_ptr<Line> (*make)();
+    };
+    static const Kind kinds[] = {
+        {TcpLinePort::Scheme, [] { return std::unique_ptr<Line>(std::make_unique<TcpLinePort>()); }},
+        {RigctldLinePort::Scheme, [] { return std::unique_ptr<Line>(std::make_unique<RigctldLinePort>()); }},
+        {FlrigLinePort::Scheme, [] { return std::unique_ptr<Line>(std::make_unique<FlrigLinePort>()); }},
+    };
+    for (const Kind &kind : kinds) {
+        if (device.startsWith(kind.scheme + QLatin1Char(':'), Qt::CaseInsensitive)) {
+            return kind.make();
+        }
+    }
+    return std::make_unique<QtSerialPortDevice>();
 }
 
 void RadioPort::close()

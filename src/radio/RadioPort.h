@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "radio/SerialPort.h"
+#include "radio/Line.h"
 
 #include <QList>
 #include <QTimer>
@@ -9,10 +9,8 @@
 #include <chrono>
 #include <memory>
 
-// The port the program opens: the line behind port number n is a serial
-// device, a TCP connection when its name is "tcp:HOST:PORT", or a radio
-// shared through rigctld ("rigctld:HOST[:PORT]") or flrig
-// ("flrig:HOST[:PORT]"). Which one is decided each time the port is opened.
+// The port the program opens: the line its device names, picked each time
+// the port is opened (a serial device, or one of the schemes of LineSettings).
 //
 // Commands leave in the order they were given, each within CommandDeadline
 // of being given or not at all: a keyer message that goes on the air long
@@ -21,7 +19,7 @@
 // failed is being brought back; the line is tried again in the background,
 // ever less often, and at once when a command comes. A line that never
 // opened stays closed.
-class RadioPort : public SerialPort
+class RadioPort : public Line
 {
     Q_OBJECT
 public:
@@ -38,7 +36,6 @@ public:
     ~RadioPort() override;
 
     bool portOpen() const override;
-    bool open() override;
     void close() override;
     State state() const override { return m_state; }
     bool output(const QByteArray &data) override;
@@ -49,7 +46,13 @@ public:
     // Tests shorten the deadline; the program always uses CommandDeadline.
     void setCommandDeadline(std::chrono::milliseconds deadline) { m_commandDeadline = deadline; }
 
+protected:
+    bool openLine() override;
+
 private:
+    // The line for a device's name, picked by its scheme.
+    static std::unique_ptr<Line> makeLine(const QString &device);
+
     struct Waiting {
         QByteArray command;
         bool query = false;
@@ -64,7 +67,7 @@ private:
     void onReopened(bool ok);
     void setState(State state, const QString &reason);
 
-    std::unique_ptr<SerialPort> m_line;
+    std::unique_ptr<Line> m_line;
     State m_state = State::Closed;
     QList<Waiting> m_waiting;
     QTimer m_expiry;

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "radio/RigctldLinePort.h"
 
-RigctldLinePort::RigctldLinePort(QString address, QObject *parent)
-    : ServerLinePort(std::move(address), Scheme, DefaultPort, parent)
+RigctldLinePort::RigctldLinePort(QObject *parent)
+    : ServerLinePort(Scheme, DefaultPort, parent)
 {
 }
 

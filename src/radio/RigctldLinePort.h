@@ -18,7 +18,7 @@ public:
     static constexpr quint16 DefaultPort = 4532;
     static inline const QString Scheme = QStringLiteral("rigctld");
 
-    explicit RigctldLinePort(QString address, QObject *parent = nullptr);
+    explicit RigctldLinePort(QObject *parent = nullptr);
 
     // The request line for one command.
     static QByteArray requestFor(const QByteArray &command, bool query);

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "radio/ServerLinePort.h"
 
-ServerLinePort::ServerLinePort(QString address, QString scheme, quint16 defaultPort, QObject *parent)
-    : SocketLine(std::move(address), std::move(scheme), defaultPort, parent)
+ServerLinePort::ServerLinePort(QString scheme, quint16 defaultPort, QObject *parent)
+    : SocketLine(std::move(scheme), defaultPort, parent)
 {
     // Whatever arrives is read in small pieces, each looked at once.
     socket().setReadBufferSize(ReadBufferBytes);
@@ -139,7 +139,7 @@ void ServerLinePort::finish(const QByteArray &reply)
     m_buffer.clear();
     if (query) {
         m_replies += reply;
-        emit onComm(2);
+        emit dataArrived();
     }
     emit ready();
 }

@@ -44,7 +44,7 @@ public:
     bool readyToSend() const override { return portOpen() && !m_request; }
 
 protected:
-    ServerLinePort(QString address, QString scheme, quint16 defaultPort, QObject *parent);
+    ServerLinePort(QString scheme, quint16 defaultPort, QObject *parent);
 
     struct Request {
         QByteArray command;

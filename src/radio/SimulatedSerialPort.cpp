@@ -2,15 +2,12 @@
 #include "radio/SimulatedSerialPort.h"
 
 SimulatedSerialPort::SimulatedSerialPort(QObject *parent)
-    : SerialPort(parent)
+    : Line(parent)
 {
 }
 
-bool SimulatedSerialPort::open()
+bool SimulatedSerialPort::openLine()
 {
-    if (!configured()) {
-        return false;
-    }
     m_open = true;
     return true;
 }
@@ -23,7 +20,7 @@ bool SimulatedSerialPort::output(const QByteArray &data)
     return accountFor(data, m_open);
 }
 
-QString SimulatedSerialPort::deviceName() const
+QString SimulatedSerialPort::shownName() const
 {
     // Shown to the operator where a real line shows its device.
     return tr("模擬 FT2000");

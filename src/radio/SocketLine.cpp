@@ -4,9 +4,8 @@
 #include <QCoreApplication>
 #include <QDeadlineTimer>
 
-SocketLine::SocketLine(QString address, QString scheme, quint16 defaultPort, QObject *parent)
-    : SerialPort(parent)
-    , m_address(std::move(address))
+SocketLine::SocketLine(QString scheme, quint16 defaultPort, QObject *parent)
+    : Line(parent)
     , m_scheme(std::move(scheme))
     , m_defaultPort(defaultPort)
 {
@@ -107,10 +106,10 @@ bool SocketLine::portOpen() const
     return m_open;
 }
 
-bool SocketLine::open()
+bool SocketLine::openLine()
 {
     close();
-    if (!configured() || !parseAddress(m_address, m_scheme, m_defaultPort, m_host, m_port)) {
+    if (!parseAddress(settings().device, m_scheme, m_defaultPort, m_host, m_port)) {
         return false;
     }
     m_open = connectWithin(m_socket, m_host, m_port, ConnectTime);
@@ -122,7 +121,7 @@ void SocketLine::reopen()
     if (m_reopening) {
         return;
     }
-    if (!configured() || !parseAddress(m_address, m_scheme, m_defaultPort, m_host, m_port)) {
+    if (!settings().usable() || !parseAddress(settings().device, m_scheme, m_defaultPort, m_host, m_port)) {
         QMetaObject::invokeMethod(
             this, [this] { emit reopened(false); }, Qt::QueuedConnection);
         return;

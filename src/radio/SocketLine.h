@@ -1,18 +1,18 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "radio/SerialPort.h"
+#include "radio/Line.h"
 
 #include <QTcpSocket>
 #include <QTimer>
 
 #include <chrono>
 
-// A line over one TCP connection, named "SCHEME:HOST[:PORT]": a raw
+// A line over one TCP connection, its device named "SCHEME:HOST[:PORT]": a raw
 // serial-over-network server, or a server that shares the radio with other
 // programs. Opening at start-up waits for the connection; bringing a failed
 // line back (reopen) connects in the background.
-class SocketLine : public SerialPort
+class SocketLine : public Line
 {
     Q_OBJECT
 public:
@@ -31,12 +31,13 @@ public:
     ~SocketLine() override;
 
     bool portOpen() const override;
-    bool open() override;
     void reopen() override;
     void close() override;
 
 protected:
-    SocketLine(QString address, QString scheme, quint16 defaultPort, QObject *parent);
+    SocketLine(QString scheme, quint16 defaultPort, QObject *parent);
+
+    bool openLine() override;
 
     QTcpSocket &socket() { return m_socket; }
     bool connected() const { return m_socket.state() == QAbstractSocket::ConnectedState; }
@@ -59,7 +60,6 @@ private:
     void onError(QAbstractSocket::SocketError error);
     void endReopen(bool ok);
 
-    QString m_address;
     QString m_scheme;
     quint16 m_defaultPort;
     QString m_host;

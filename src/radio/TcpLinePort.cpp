@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "radio/TcpLinePort.h"
 
-TcpLinePort::TcpLinePort(QString address, QObject *parent)
-    : SocketLine(std::move(address), Scheme, 0, parent)
+TcpLinePort::TcpLinePort(QObject *parent)
+    : SocketLine(Scheme, 0, parent)
 {
     // Whatever arrives is taken in small pieces: an unlimited buffer would
     // swallow a flood whole, and the memory of a burst is kept by the

@@ -13,7 +13,7 @@ public:
     static inline const QString Scheme = QStringLiteral("tcp");
     static constexpr qint64 ReadBufferBytes = 16 * 1024;
 
-    explicit TcpLinePort(QString address, QObject *parent = nullptr);
+    explicit TcpLinePort(QObject *parent = nullptr);
 
     bool output(const QByteArray &data) override;
     bool input(QByteArray &data) override;
@@ -22,5 +22,5 @@ public:
     static bool parseAddress(const QString &address, QString &host, quint16 &port);
 
 protected:
-    void takeArrivals() override { emit onComm(2); }
+    void takeArrivals() override { emit dataArrived(); }
 };

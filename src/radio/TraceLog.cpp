@@ -60,7 +60,7 @@ TraceLog::TraceLog(RadioLink &link, const QString &path, QObject *parent)
     connect(&link, &RadioLink::replyReceived, this, [this](const QByteArray &reply) { write("<-", reply); });
     connect(&link, &RadioLink::messageSkipped, this,
             [this](const QByteArray &message) { write("<-", message, "(not the answer, skipped)"); });
-    connect(&link, &RadioLink::commandDropped, this, [this](const QByteArray &command, SerialPort::DropReason reason) {
+    connect(&link, &RadioLink::commandDropped, this, [this](const QByteArray &command, Line::DropReason reason) {
         write("--", command, "not sent: " + dropReason(reason));
     });
     connect(&link, &RadioLink::commandRefused, this, [this](const QByteArray &command, const QByteArray &answer) {
@@ -68,29 +68,29 @@ TraceLog::TraceLog(RadioLink &link, const QString &path, QObject *parent)
     });
     connect(&link, &RadioLink::queryFailed, this,
             [this](const QByteArray &query, const QString &why) { write("!!", query, "failed: " + why.toUtf8()); });
-    connect(&link, &RadioLink::lineStateChanged, this, [this](SerialPort::State state, const QString &reason) {
+    connect(&link, &RadioLink::lineStateChanged, this, [this](Line::State state, const QString &reason) {
         switch (state) {
-        case SerialPort::State::Open:
+        case Line::State::Open:
             write("==", "line open");
             break;
-        case SerialPort::State::Reconnecting:
+        case Line::State::Reconnecting:
             write("==", "line down: " + reason.toUtf8(), "(reconnecting)");
             break;
-        case SerialPort::State::Closed:
+        case Line::State::Closed:
             write("==", "line closed");
             break;
         }
     });
 }
 
-QByteArray TraceLog::dropReason(SerialPort::DropReason reason)
+QByteArray TraceLog::dropReason(Line::DropReason reason)
 {
     switch (reason) {
-    case SerialPort::DropReason::LineDown:
+    case Line::DropReason::LineDown:
         return "the line is down";
-    case SerialPort::DropReason::TooLate:
+    case Line::DropReason::TooLate:
         return "it could not leave in time";
-    case SerialPort::DropReason::QueueFull:
+    case Line::DropReason::QueueFull:
         return "too many commands were waiting";
     }
     return QByteArray();

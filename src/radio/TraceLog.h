@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "radio/SerialPort.h"
+#include "radio/Line.h"
 
 #include <QFile>
 #include <QObject>
@@ -31,7 +31,7 @@ public:
     // Radio bytes as readable text: printable ASCII as it is, anything else
     // as \xNN, so a line of the trace is always one line.
     static QByteArray printable(const QByteArray &bytes);
-    static QByteArray dropReason(SerialPort::DropReason reason);
+    static QByteArray dropReason(Line::DropReason reason);
 
 private:
     void write(const char *direction, const QByteArray &bytes, const QByteArray &note = QByteArray());

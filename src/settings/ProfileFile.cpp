@@ -479,40 +479,48 @@ namespace ProfileFile {
 QString readString(const QString &section, const QString &key, const QString &defaultValue, const QString &path,
                    int maxBytes)
 {
+    return readStrings({{section, key}}, defaultValue, path, maxBytes).constFirst();
+}
+
+QStringList readStrings(const QList<Name> &names, const QString &defaultValue, const QString &path, int maxBytes)
+{
+    QStringList values(names.size(), defaultValue);
     if (path.isEmpty()) {
-        return defaultValue;
+        return values;
     }
     QFile file(path);
     if (!QFileInfo(path).isFile() || !file.open(QIODevice::ReadOnly) || file.isSequential()) {
-        return defaultValue;
+        return values;
     }
     const QByteArray data = file.readAll();
     if (file.error() != QFile::NoError) {
-        return defaultValue;
+        return values;
     }
+    for (qsizetype i = 0; i < names.size(); ++i) {
+        const QByteArray sectionText = names[i].section.toLocal8Bit();
+        const QByteArray keyText = names[i].key.toLocal8Bit();
+        const QByteArrayView sectionName = trimBlanks(sectionText);
+        const QByteArrayView keyName = trimBlanks(keyText);
 
-    const QByteArray sectionText = section.toLocal8Bit();
-    const QByteArray keyText = key.toLocal8Bit();
-    const QByteArrayView sectionName = trimBlanks(sectionText);
-    const QByteArrayView keyName = trimBlanks(keyText);
-
-    LineReader reader(data);
-    Line line;
-    bool inSection = false;
-    while (reader.next(line)) {
-        const ParsedLine parsed = parseLine(QByteArrayView(data).sliced(line.begin, line.end - line.begin));
-        if (parsed.kind == LineKind::Section) {
-            if (inSection) {
-                break; // only the first section of that name counts
+        LineReader reader(data);
+        Line line;
+        bool inSection = false;
+        while (reader.next(line)) {
+            const ParsedLine parsed = parseLine(QByteArrayView(data).sliced(line.begin, line.end - line.begin));
+            if (parsed.kind == LineKind::Section) {
+                if (inSection) {
+                    break; // only the first section of that name counts
+                }
+                inSection = sameName(parsed.name, sectionName);
+                continue;
             }
-            inSection = sameName(parsed.name, sectionName);
-            continue;
-        }
-        if (inSection && parsed.kind == LineKind::Key && sameName(parsed.name, keyName)) {
-            return textOf(cutToBytes(toFirstNul(withoutQuotes(parsed.value)), maxBytes));
+            if (inSection && parsed.kind == LineKind::Key && sameName(parsed.name, keyName)) {
+                values[i] = textOf(cutToBytes(toFirstNul(withoutQuotes(parsed.value)), maxBytes));
+                break;
+            }
         }
     }
-    return defaultValue;
+    return values;
 }
 
 bool writeString(const QString &section, const QString &key, const QString &value, const QString &path)

@@ -3,7 +3,9 @@
 
 #include "settings/Settings.h"
 
+#include <QList>
 #include <QString>
+#include <QStringList>
 
 // INI files read and written the way the Windows profile functions do it, so a
 // file edited by hand, by older tools or by us is understood the same by all.
@@ -21,6 +23,14 @@ namespace ProfileFile {
 // At most maxBytes bytes (in the platform's narrow code page) of the value come back.
 QString readString(const QString &section, const QString &key, const QString &defaultValue, const QString &path,
                    int maxBytes = SettingMaxBytes);
+
+// The values of several keys, from one reading of the file, each as readString gives it.
+struct Name {
+    QString section;
+    QString key;
+};
+QStringList readStrings(const QList<Name> &names, const QString &defaultValue, const QString &path,
+                        int maxBytes = SettingMaxBytes);
 
 // Creates the file, section or key as needed, replaces an existing value. false when the file could not be written,
 // also when another writer's lock on it is not given up within a second. A path that is a link changes the file the

@@ -68,6 +68,15 @@ QString ReadSetting(const QString &key, const QString &section, const QString &f
     return ProfileFile::readString(section, key, SettingMissing, resolveSettingsFile(file), SettingMaxBytes);
 }
 
+QStringList ReadSettings(const QList<std::pair<QString, QString>> &keys, const QString &file)
+{
+    QList<ProfileFile::Name> names;
+    for (const auto &[key, section] : keys) {
+        names.append({section, key});
+    }
+    return ProfileFile::readStrings(names, SettingMissing, resolveSettingsFile(file), SettingMaxBytes);
+}
+
 bool WriteSetting(const QString &value, const QString &key, const QString &section, const QString &file)
 {
     const QString path = resolveSettingsFile(file);

@@ -1,9 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include <QList>
 #include <QString>
+#include <QStringList>
 
 #include <functional>
+#include <utility>
 
 // The program's stored values, kept in one INI file.
 
@@ -30,13 +33,16 @@ QString device(int port);
 // What ReadSetting gives back for a value that is not stored.
 inline const QString SettingMissing = QStringLiteral("ERROR");
 
-// file is a path, or a bare file name such as SettingsFileName, which is looked for in the
-// folder of SettingsFilePath().
 // The most bytes of a stored value that a read gives back.
 inline constexpr int SettingMaxBytes = 254;
 
+// In the functions below, file is a path, or a bare file name such as SettingsFileName, which is looked for in the
+// folder of SettingsFilePath().
+
 // The stored value (at most SettingMaxBytes bytes of it), or SettingMissing.
 QString ReadSetting(const QString &key, const QString &section, const QString &file);
+// The same for several keys, {key, section} each, from one reading of the file.
+QStringList ReadSettings(const QList<std::pair<QString, QString>> &keys, const QString &file);
 // Creates the settings folder when it does not exist yet. false, a warning on stderr and a call of the failure handler
 // when the value could not be stored.
 bool WriteSetting(const QString &value, const QString &key, const QString &section, const QString &file);

@@ -13,15 +13,15 @@ bool isQuery(const QByteArray &command)
 } // namespace
 
 ScriptedSerialPort::ScriptedSerialPort(QByteArrayList replies, int chunk, QObject *parent)
-    : SerialPort(parent)
+    : Line(parent)
     , m_replies(std::move(replies))
     , m_chunk(chunk)
 {
 }
 
-bool ScriptedSerialPort::open()
+bool ScriptedSerialPort::openLine()
 {
-    m_open = configured();
+    m_open = true;
     return m_open;
 }
 
@@ -37,7 +37,7 @@ bool ScriptedSerialPort::output(const QByteArray &data)
             // they would in a real receive buffer.
             m_pending += reply;
             if (!reply.isEmpty()) {
-                emit onComm(2); // data arrived, as a real line reports it
+                emit dataArrived(); // as a real line reports it
             }
         }
     }

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "radio/SerialPort.h"
+#include "radio/Line.h"
 
 #include <QByteArray>
 #include <QByteArrayList>
@@ -10,7 +10,7 @@
 // reply from a script, handing it over a few bytes at a time. A reply of
 // the single byte 0xFF stands for the line failing while it is read; an
 // empty or missing reply is a radio that stays silent.
-class ScriptedSerialPort : public SerialPort
+class ScriptedSerialPort : public Line
 {
     Q_OBJECT
 public:
@@ -18,7 +18,7 @@ public:
     explicit ScriptedSerialPort(QByteArrayList replies, int chunk, QObject *parent = nullptr);
 
     bool portOpen() const override { return m_open; }
-    bool open() override;
+    bool openLine() override;
     void close() override { m_open = false; }
     bool output(const QByteArray &data) override;
     bool input(QByteArray &data) override;

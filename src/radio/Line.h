@@ -1,20 +1,21 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "radio/LineSettings.h"
+
 #include <QByteArray>
 #include <QDeadlineTimer>
 #include <QObject>
 #include <QString>
 
-// The serial line to the radio, reduced to the operations the program uses:
-// configure while closed, open, write one command, take whatever has
-// arrived, close. Implemented on QSerialPort, on TCP connections and by the
-// simulated radio.
+// A line to the radio, reduced to the operations the program uses: open with
+// its settings, write one command, take whatever has arrived, close. A serial
+// port, a TCP connection, a server that shares the radio, the simulated radio.
 //
 // Every command handed to output() is accounted for exactly once: it leaves
 // on the line (commandSent) or it is dropped, with the reason
 // (commandDropped). A server may refuse a command that left (commandRefused).
-class SerialPort : public QObject
+class Line : public QObject
 {
     Q_OBJECT
 public:
@@ -32,21 +33,17 @@ public:
 
     using QObject::QObject;
 
-    // Port number 1-9 as stored in the settings; 0 and others name no port.
-    void setCommPort(int port) { m_commPort = port; }
-    int commPort() const { return m_commPort; }
-    // The line's speed in baud, always with no parity, 8 data bits, 1 stop
-    // bit and no handshake. 0 (no speed) and below: the port refuses to open.
-    void setBaudRate(qint32 baud) { m_baudRate = baud; }
-    qint32 baudRate() const { return m_baudRate; }
-    // The device to open instead of the one the port number names.
-    void setDeviceName(const QString &device) { m_deviceName = device; }
-    // The device set for this port, else the one its number names.
-    virtual QString deviceName() const;
+    // The port number, speed and device of the line; kept for bringing a
+    // failed line back.
+    const LineSettings &settings() const { return m_settings; }
+    // What the window calls the line: its device or address.
+    virtual QString shownName() const { return m_settings.device; }
 
     virtual bool portOpen() const = 0;
-    // False when the port does not exist, is in use or is not configured.
-    virtual bool open() = 0;
+    // Opens the line these settings name, with their speed, no parity, 8 data
+    // bits, 1 stop bit and no handshake. False when the port does not exist,
+    // is in use, or the settings name no port or no speed.
+    bool open(const LineSettings &settings);
     virtual void close() = 0;
     // Tries to bring a failed line back without holding up the window; the
     // result comes as reopened(). A line that can open at once does so.
@@ -70,11 +67,10 @@ public:
     void setSendBy(QDeadlineTimer sendBy) { m_sendBy = sendBy; }
 
 signals:
-    // Raised when data arrives or the line changes state; the program does
-    // not act on it.
-    void onComm(int event);
+    // Something arrived.
+    void dataArrived();
     void commandSent(const QByteArray &command);
-    void commandDropped(const QByteArray &command, SerialPort::DropReason reason);
+    void commandDropped(const QByteArray &command, Line::DropReason reason);
     // The server the line runs through refused a command that reached it.
     void commandRefused(const QByteArray &command, const QByteArray &answer);
     // An open line went down (the adapter pulled, the server gone); why, in
@@ -84,29 +80,16 @@ signals:
     void reopened(bool ok);
     // A busy line can take the next command.
     void ready();
-    void stateChanged(SerialPort::State state, const QString &reason);
+    void stateChanged(Line::State state, const QString &reason);
 
 protected:
-    bool configured() const { return m_commPort >= 1 && m_baudRate > 0; }
+    // Opens the line of settings(), which name a port and a speed.
+    virtual bool openLine() = 0;
     QDeadlineTimer sendBy() const { return m_sendBy; }
     // Says what became of a command written at once; returns written.
     bool accountFor(const QByteArray &data, bool written);
 
 private:
-    int m_commPort = 0;
-    qint32 m_baudRate = 0;
-    QString m_deviceName;
+    LineSettings m_settings;
     QDeadlineTimer m_sendBy{QDeadlineTimer::Forever};
 };
-
-// Device behind port number n without a settings file: the name in the
-// environment variable RIGDECK_COMn if set, otherwise COMn on Windows and
-// /dev/ttyUSB<n-1> elsewhere.
-QString serialDeviceName(int port);
-// The default alone: COMn on Windows, /dev/ttyUSB<n-1> elsewhere.
-QString defaultDeviceName(int port);
-// Device behind port number n: RIGDECK_COMn if set, else the entry COMn of
-// section DEVICE in the settings file, else the default. A device is a
-// serial port, or a radio across the network: "tcp:HOST:PORT",
-// "rigctld:HOST[:PORT]", "flrig:HOST[:PORT]".
-QString deviceForPort(int port, const QString &settingsFile);
