@@ -61,7 +61,6 @@ class ExitTest : public QObject
     Q_OBJECT
 
 private slots:
-    void init() { HelpViewer::setDocumentFolder(QStringLiteral(RIGDECK_PROGRAM_FOLDER)); }
 
     void everyRoadClosesThePortAndSendsNothing_data()
     {
@@ -124,16 +123,17 @@ private slots:
         RadioRig rig;
         rig.start();
         Form1 &w = rig.window();
+        w.setHelpFolder(QStringLiteral(RIGDECK_PROGRAM_FOLDER));
         w.show();
         w.findChild<QAction *>(QStringLiteral("MENU_RS232C"))->trigger();
         w.findChild<QAction *>(QStringLiteral("MENU_HELP_VER"))->trigger();
         w.findChild<QAction *>(QStringLiteral("MENU_HELP_OPE"))->trigger();
         QCOMPARE(windowsShown(), (QStringList{"Form1", "Form2", "Form3", "HelpViewer"}));
-        QVERIFY(HelpViewer::openWindow());
+        QVERIFY(w.helpWindow());
 
         QTest::mouseClick(w.Command12(), Qt::LeftButton);
         QCOMPARE(windowsShown(), QStringList());
-        QVERIFY(!HelpViewer::openWindow());
+        QVERIFY(!w.helpWindow());
         QVERIFY(!rig.port().portOpen());
         QCOMPARE(rig.readSettings(), QByteArray());
         QCOMPARE(rig.commandsAfterSettling(), StartupQueries);

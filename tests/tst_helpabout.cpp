@@ -73,7 +73,6 @@ class HelpAboutTest : public QObject
     Q_OBJECT
 
 private slots:
-    void init() { HelpViewer::setDocumentFolder(QStringLiteral(RIGDECK_PROGRAM_FOLDER)); }
 
     // Version window
 
@@ -180,6 +179,7 @@ private slots:
         RadioRig rig;
         rig.start();
         Form1 &w = rig.window();
+        w.setHelpFolder(QStringLiteral(RIGDECK_PROGRAM_FOLDER));
         w.show();
         QVERIFY(openPortDialog(w));
         QVERIFY(!w.MENU_SETUP()->isEnabled());
@@ -190,8 +190,8 @@ private slots:
 
         QVERIFY(openAbout(w));
         trigger(w, "MENU_HELP_OPE");
-        QVERIFY(HelpViewer::openWindow());
-        QVERIFY(HelpViewer::openWindow()->isVisible());
+        QVERIFY(w.helpWindow());
+        QVERIFY(w.helpWindow()->isVisible());
         QCOMPARE(shownWindows<Form2>().size(), 1);
         QVERIFY(!w.MENU_SETUP()->isEnabled());
     }
@@ -203,9 +203,10 @@ private slots:
         RadioRig rig;
         rig.start();
         Form1 &w = rig.window();
+        w.setHelpFolder(QStringLiteral(RIGDECK_PROGRAM_FOLDER));
         w.show();
         trigger(w, "MENU_HELP_OPE");
-        HelpViewer *help = HelpViewer::openWindow();
+        HelpViewer *help = w.helpWindow();
         QVERIFY(help);
         QVERIFY(QTest::qWaitForWindowExposed(help));
         QCOMPARE(help->browser()->documentTitle(), DocumentTitle);
@@ -220,7 +221,7 @@ private slots:
         help->browser()->scrollToAnchor(QStringLiteral("messages"));
         QVERIFY(help->browser()->verticalScrollBar()->value() > 0);
         trigger(w, "MENU_HELP_OPE");
-        QCOMPARE(HelpViewer::openWindow(), help);
+        QCOMPARE(w.helpWindow(), help);
         QCOMPARE(shownWindows<HelpViewer>(), QList<HelpViewer *>{help});
         QCOMPARE(help->browser()->verticalScrollBar()->value(), 0);
     }
@@ -230,26 +231,27 @@ private slots:
         RadioRig rig;
         rig.start();
         Form1 &w = rig.window();
+        w.setHelpFolder(QStringLiteral(RIGDECK_PROGRAM_FOLDER));
         w.show();
         trigger(w, "MENU_HELP_OPE");
-        QPointer<HelpViewer> help = HelpViewer::openWindow();
+        QPointer<HelpViewer> help = w.helpWindow();
         QVERIFY(help);
         QTest::mouseClick(w.Command12(), Qt::LeftButton);
         QVERIFY(help.isNull());
-        QVERIFY(!HelpViewer::openWindow());
+        QVERIFY(!w.helpWindow());
     }
 
     void missingDocumentShowsNoMessage()
     {
         QTemporaryDir emptyFolder;
-        HelpViewer::setDocumentFolder(emptyFolder.path());
         RadioRig rig;
         rig.start();
         Form1 &w = rig.window();
+        w.setHelpFolder(emptyFolder.path());
         w.show();
         trigger(w, "MENU_HELP_OPE");
         QVERIFY(rig.messages().messages().isEmpty());
-        HelpViewer *help = HelpViewer::openWindow();
+        HelpViewer *help = w.helpWindow();
         QVERIFY(help);
         QCOMPARE(help->browser()->toPlainText(), HelpViewer::missingDocumentText(emptyFolder.filePath(HelpDocument)));
         QCOMPARE(help->windowTitle(), HelpWindowTitle);
@@ -257,7 +259,7 @@ private slots:
         // Once the document is there, the same window shows it.
         QVERIFY(QFile::copy(installedDocument(), emptyFolder.filePath(HelpDocument)));
         trigger(w, "MENU_HELP_OPE");
-        QCOMPARE(HelpViewer::openWindow(), help);
+        QCOMPARE(w.helpWindow(), help);
         QCOMPARE(help->browser()->documentTitle(), DocumentTitle);
         QVERIFY(rig.messages().messages().isEmpty());
     }

@@ -56,7 +56,7 @@ struct Scene {
         });
         answer.start(10);
         silentRadio.listen(QHostAddress::LocalHost);
-        HelpViewer::setDocumentFolder(QStringLiteral(RIGDECK_PROGRAM_FOLDER));
+        window.setHelpFolder(QStringLiteral(RIGDECK_PROGRAM_FOLDER));
         window.setSettingsFile(dir.filePath(QStringLiteral("RIGDECK.INI")));
         WriteSetting(QStringLiteral("CQ TEST"), Key::comment(0), Section::Voice, window.settingsFile());
         window.link().setResponseTime(std::chrono::milliseconds(50));
@@ -73,7 +73,7 @@ struct Scene {
         for (int tick = 0; tick < 19; ++tick) {
             window.voice().Timer2_Timer();
         }
-        windows = {&window, shownWindows<Form2>().value(0), shownWindows<Form3>().value(0), HelpViewer::openWindow()};
+        windows = {&window, shownWindows<Form2>().value(0), shownWindows<Form3>().value(0), window.helpWindow()};
     }
 };
 
@@ -87,9 +87,10 @@ QStringList everything(const QString &empty)
     EnvironmentOverride path("PATH", empty.toUtf8());
     scene.window.launcher().setProgramFolder(empty);
     scene.window.launcher().Command15_Click();
-    HelpViewer::setDocumentFolder(empty);
+    scene.window.helpWindow()->close();
+    scene.window.setHelpFolder(empty);
     scene.window.MENU_HELP_OPE_Click();
-    return scene.boxes << texts(HelpViewer::openWindow());
+    return scene.boxes << texts(scene.window.helpWindow());
 }
 } // namespace
 

@@ -86,6 +86,7 @@ Form1::~Form1()
     // The dialog asks this window for the settings file; it cannot outlive it.
     delete m_form2;
     delete m_form3;
+    delete m_help;
 }
 
 void Form1::buildMenus()
@@ -283,7 +284,8 @@ void Form1::Form_Unload()
         return;
     }
     m_unloaded = true;
-    HelpViewer::quit(this);
+    // The help viewer is told that the window no longer needs it.
+    delete m_help;
     if (m_form2) {
         m_form2->dismiss();
     }
@@ -332,7 +334,17 @@ void Form1::MENU_RS232C_Click()
 
 void Form1::MENU_HELP_OPE_Click()
 {
-    HelpViewer::showContents(this, tr(HelpDocumentName));
+    // A closed window may still wait for its deletion; it no longer counts.
+    if (!m_help || !m_help->isVisible()) {
+        m_help = new HelpViewer(m_helpFolder);
+    }
+    m_help->showContents(tr(HelpDocumentName));
+    bringUp(m_help);
+}
+
+HelpViewer *Form1::helpWindow() const
+{
+    return m_help;
 }
 
 void Form1::MENU_HELP_VER_Click()

@@ -17,6 +17,7 @@
 class AudioRecorderPanel;
 class Form2;
 class Form3;
+class HelpViewer;
 class KeySpeedPanel;
 class KeyerPanel;
 class LauncherPanel;
@@ -52,6 +53,12 @@ public:
     void MENU_RS232C_Click();
     void MENU_HELP_OPE_Click();
     void MENU_HELP_VER_Click();
+
+    // The help window while it is open, otherwise nullptr.
+    HelpViewer *helpWindow() const;
+    // Where the help documents are looked for: beside the program (or with
+    // an installed program's data) unless a test names a folder.
+    void setHelpFolder(const QString &folder) { m_helpFolder = folder; }
 
     // The port and speed read at start-up, or chosen since in the dialog.
     const PortSetting &portSetting() const { return m_lineSettings.port; }
@@ -129,6 +136,9 @@ private:
     // of each, discarded when closed.
     QPointer<Form2> m_form2;
     QPointer<Form3> m_form3;
+    // The help window, one at most, and where its documents are looked for.
+    QPointer<HelpViewer> m_help;
+    QString m_helpFolder;
 };
 
 // The messages as the program is written, and so as the Japanese window

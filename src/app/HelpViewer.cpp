@@ -12,39 +12,12 @@
 #include <QVBoxLayout>
 
 namespace {
-// The program has one help window at most, whichever window asks for it.
-QPointer<HelpViewer> &theWindow()
-{
-    static QPointer<HelpViewer> window;
-    return window;
-}
-
-QString &folderOverride()
-{
-    static QString folder;
-    return folder;
-}
-
 constexpr QSize DefaultSize{680, 600};
-
-// A build tree and a Windows folder keep the documents beside the executable;
-// an installed program keeps them with its data (share/rigdeck beside bin/), so
-// that is the second place to look. A folder named for a test is the only one.
-QString documentPath(const QString &fileName)
-{
-    const QString beside = QDir(HelpViewer::documentFolder()).filePath(fileName);
-    if (!folderOverride().isEmpty() || QFileInfo(beside).isFile()) {
-        return beside;
-    }
-    const QString installed =
-        QDir::cleanPath(QCoreApplication::applicationDirPath() + QLatin1Char('/')
-                        + QStringLiteral(RIGDECK_INSTALLED_DOCUMENTS) + QLatin1Char('/') + fileName);
-    return QFileInfo(installed).isFile() ? installed : beside;
-}
 } // namespace
 
-HelpViewer::HelpViewer()
+HelpViewer::HelpViewer(const QString &folder)
     : QWidget(nullptr, Qt::Window)
+    , m_folder(folder)
 {
     setObjectName(QStringLiteral("HelpViewer"));
     setWindowTitle(tr(HelpWindowTitleSource));
@@ -78,41 +51,19 @@ HelpViewer::HelpViewer()
     connect(m_browser, &QTextBrowser::sourceChanged, this, &HelpViewer::updateTitle);
 }
 
-void HelpViewer::showContents(QWidget *owner, const QString &fileName)
+// A build tree and a Windows folder keep the documents beside the executable;
+// an installed program keeps them with its data (share/rigdeck beside bin/), so
+// that is the second place to look. A folder named for a test is the only one.
+QString HelpViewer::documentPath(const QString &fileName) const
 {
-    HelpViewer *window = theWindow();
-    if (!window) {
-        window = new HelpViewer;
-        theWindow() = window;
+    if (!m_folder.isEmpty()) {
+        return QDir(m_folder).filePath(fileName);
     }
-    window->setOwner(owner);
-    window->showDocument(fileName);
-    window->show();
-    window->raise();
-    window->activateWindow();
-}
-
-void HelpViewer::quit(QWidget *owner)
-{
-    HelpViewer *window = theWindow();
-    if (window && window->m_owner == owner) {
-        delete window;
-    }
-}
-
-void HelpViewer::setDocumentFolder(const QString &folder)
-{
-    folderOverride() = folder;
-}
-
-QString HelpViewer::documentFolder()
-{
-    return folderOverride().isEmpty() ? QCoreApplication::applicationDirPath() : folderOverride();
-}
-
-HelpViewer *HelpViewer::openWindow()
-{
-    return theWindow();
+    const QString beside = QDir(QCoreApplication::applicationDirPath()).filePath(fileName);
+    const QString installed =
+        QDir::cleanPath(QCoreApplication::applicationDirPath() + QLatin1Char('/')
+                        + QStringLiteral(RIGDECK_INSTALLED_DOCUMENTS) + QLatin1Char('/') + fileName);
+    return QFileInfo(beside).isFile() || !QFileInfo(installed).isFile() ? beside : installed;
 }
 
 QString HelpViewer::missingDocumentText(const QString &path)
@@ -120,19 +71,7 @@ QString HelpViewer::missingDocumentText(const QString &path)
     return tr("ヘルプファイル %1 が見つかりません。").arg(QDir::toNativeSeparators(path));
 }
 
-void HelpViewer::setOwner(QWidget *owner)
-{
-    if (m_owner == owner) {
-        return;
-    }
-    disconnect(m_ownerGone);
-    m_owner = owner;
-    if (owner) {
-        m_ownerGone = connect(owner, &QObject::destroyed, this, [this] { delete this; });
-    }
-}
-
-void HelpViewer::showDocument(const QString &fileName)
+void HelpViewer::showContents(const QString &fileName)
 {
     const QString path = documentPath(fileName);
     if (!QFileInfo(path).isFile()) {
