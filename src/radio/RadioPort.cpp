@@ -184,6 +184,10 @@ void RadioPort::onReopened(bool ok)
         sendWaiting();
         return;
     }
+    if (!m_waiting.isEmpty()) {
+        m_retry.start(WaitingRetry);
+        return;
+    }
     m_retry.start(m_retryWait);
     m_retryWait = std::min(m_retryWait * 2, LongestRetry);
 }

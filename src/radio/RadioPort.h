@@ -29,6 +29,10 @@ public:
     // up to the longest.
     static constexpr std::chrono::milliseconds FirstRetry{1000};
     static constexpr std::chrono::milliseconds LongestRetry{5000};
+    // While commands wait, a failed attempt is followed soon by the next:
+    // the server may have come back while it was under way (a refused
+    // connection takes Windows about two seconds to report).
+    static constexpr std::chrono::milliseconds WaitingRetry{200};
     // Commands waiting beyond this are dropped at once.
     static constexpr qsizetype MaxWaiting = 64;
 
