@@ -155,7 +155,7 @@ void RadioPort::onLineFailed(const QString &reason)
     }
     setState(State::Reconnecting, reason);
     m_retryWait = FirstRetry;
-    m_retry.start(m_retryWait);
+    retryLater();
     sendWaiting();
 }
 
@@ -188,6 +188,12 @@ void RadioPort::onReopened(bool ok)
         m_retry.start(WaitingRetry);
         return;
     }
+    retryLater();
+}
+
+void RadioPort::retryLater()
+{
+    // 1 s, 2 s, 4 s, then every 5 s.
     m_retry.start(m_retryWait);
     m_retryWait = std::min(m_retryWait * 2, LongestRetry);
 }

@@ -69,6 +69,7 @@ private:
     void onLineFailed(const QString &reason);
     void tryAgain();
     void onReopened(bool ok);
+    void retryLater();
     void setState(State state, const QString &reason);
 
     std::unique_ptr<Line> m_line;
