@@ -32,7 +32,7 @@ void leave(Form1 &w, Road road)
         QTest::mouseClick(w.Command12(), Qt::LeftButton);
         break;
     case Road::Menu:
-        w.findChild<QAction *>(QStringLiteral("MENU_END"))->trigger();
+        triggerMenu(w, "MENU_END");
         break;
     case Road::CloseBox:
         w.close();
@@ -75,9 +75,7 @@ private slots:
         QFETCH(Road, road);
         RadioRig rig;
         rig.writeSettings(StoredSettings);
-        rig.start();
-        Form1 &w = rig.window();
-        w.show();
+        Form1 &w = rig.startShown();
         QVERIFY(rig.port().portOpen());
         QSignalSpy ended(&w, &Form1::unloaded);
 
@@ -98,9 +96,7 @@ private slots:
     {
         RadioRig rig;
         rig.writeSettings(StoredSettings);
-        rig.start();
-        Form1 &w = rig.window();
-        w.show();
+        Form1 &w = rig.startShown();
         Form2 *dialog = openPortDialog(w);
         QVERIFY(dialog);
         QPointer<Form2> open(dialog);
@@ -121,13 +117,11 @@ private slots:
     void exitClosesEveryWindowOfOurs()
     {
         RadioRig rig;
-        rig.start();
-        Form1 &w = rig.window();
+        Form1 &w = rig.startShown();
         w.setHelpFolder(QStringLiteral(RIGDECK_PROGRAM_FOLDER));
-        w.show();
-        w.findChild<QAction *>(QStringLiteral("MENU_RS232C"))->trigger();
-        w.findChild<QAction *>(QStringLiteral("MENU_HELP_VER"))->trigger();
-        w.findChild<QAction *>(QStringLiteral("MENU_HELP_OPE"))->trigger();
+        triggerMenu(w, "MENU_RS232C");
+        triggerMenu(w, "MENU_HELP_VER");
+        triggerMenu(w, "MENU_HELP_OPE");
         QCOMPARE(windowsShown(), (QStringList{"Form1", "Form2", "Form3", "HelpViewer"}));
         QVERIFY(w.helpWindow());
 
@@ -144,9 +138,7 @@ private slots:
     {
         RadioRig rig;
         rig.writeSettings(StoredSettings);
-        rig.start();
-        Form1 &w = rig.window();
-        w.show();
+        Form1 &w = rig.startShown();
         w.voice().Command8_Click(2);
         w.voice().Command9_Click(0);
         QByteArrayList recording = StartupQueries;
@@ -182,9 +174,7 @@ private slots:
         const EnvironmentOverride missingDevice("RIGDECK_COM8", "/nonexistent/ttyRIGDECK");
         RadioRig rig;
         rig.writeSettings(settings);
-        rig.start();
-        Form1 &w = rig.window();
-        w.show();
+        Form1 &w = rig.startShown();
         QCOMPARE(rig.messages().messages(), QStringList{OpenFailedMessage});
         QVERIFY(!rig.port().portOpen());
         rig.messages().clear();

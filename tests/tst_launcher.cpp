@@ -58,9 +58,7 @@ private slots:
         const EnvironmentOverride logPath("RIGDECK_COMPANION_LOG", QFile::encodeName(log));
 
         RadioRig rig;
-        rig.start();
-        Form1 &w = rig.window();
-        w.show();
+        Form1 &w = rig.startShown();
         w.launcher().setProgramFolder(programFolder.path());
         QTest::mouseClick(w.launcher().Command15(), Qt::LeftButton);
         QTest::mouseClick(w.launcher().Command15(), Qt::LeftButton);
@@ -78,9 +76,7 @@ private slots:
         const EnvironmentOverride searchPath("PATH", QFile::encodeName(searchFolder.path()));
 
         RadioRig rig;
-        rig.start();
-        Form1 &w = rig.window();
-        w.show();
+        Form1 &w = rig.startShown();
         w.launcher().setProgramFolder(programFolder.path());
 
         QTest::mouseClick(w.launcher().Command15(), Qt::LeftButton);

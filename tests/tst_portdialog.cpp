@@ -167,9 +167,7 @@ private slots:
         QFETCH(bool, withButton);
         RadioRig rig;
         rig.writeSettings(StoredSettings);
-        rig.start();
-        Form1 &w = rig.window();
-        w.show();
+        Form1 &w = rig.startShown();
         QCOMPARE(radioControlsEnabled(w), Unlocked);
 
         Form2 *dialog = openPortDialog(w);
@@ -213,9 +211,7 @@ private slots:
         QFETCH(QString, stored);
         RadioRig rig;
         rig.writeSettings(StoredSettings);
-        rig.start();
-        Form1 &w = rig.window();
-        w.show();
+        Form1 &w = rig.startShown();
         Form2 *dialog = openPortDialog(w);
         QVERIFY(dialog);
 
@@ -244,9 +240,7 @@ private slots:
     void storedChoiceIsShownWhenReopened()
     {
         RadioRig rig;
-        rig.start();
-        Form1 &w = rig.window();
-        w.show();
+        Form1 &w = rig.startShown();
         QPointer<Form2> first = openPortDialog(w);
         QVERIFY(first);
         pick(first->Combo1(), QStringLiteral("COM3"));
@@ -266,9 +260,7 @@ private slots:
     void opensOnlyOnce()
     {
         RadioRig rig;
-        rig.start();
-        Form1 &w = rig.window();
-        w.show();
+        Form1 &w = rig.startShown();
         Form2 *dialog = openPortDialog(w);
         QVERIFY(dialog);
         type(dialog->Combo1(), QStringLiteral("COM5"));

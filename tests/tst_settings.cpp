@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "settings/ProfileFile.h"
 #include "settings/Settings.h"
+#include "support/EnvironmentOverride.h"
 
 #include <QAtomicInt>
 #include <QCoreApplication>
@@ -52,10 +53,8 @@ class TestSettings : public QObject
     Q_OBJECT
 
 private slots:
-    void initTestCase();
     void init();
     void cleanup();
-    void cleanupTestCase();
 
     // Reading
     void readsValue_data();
@@ -112,8 +111,8 @@ private:
     static void putFile(const QString &path, const QByteArray &bytes);
 
     std::unique_ptr<QTemporaryDir> m_dir;
-    QByteArray m_savedIniVariable;
-    bool m_hadIniVariable = false;
+    // What RIGDECK_INI was before each test; tests change it freely.
+    std::unique_ptr<EnvironmentOverride> m_iniVariable;
 };
 
 QByteArray TestSettings::fileBytes(const QString &path)
@@ -132,18 +131,12 @@ void TestSettings::putFile(const QString &path, const QByteArray &bytes)
     QCOMPARE(file.write(bytes), bytes.size());
 }
 
-void TestSettings::initTestCase()
-{
-    m_hadIniVariable = qEnvironmentVariableIsSet("RIGDECK_INI");
-    m_savedIniVariable = qgetenv("RIGDECK_INI");
-}
-
 void TestSettings::init()
 {
     m_dir = std::make_unique<QTemporaryDir>();
     QVERIFY(m_dir->isValid());
     // Nothing a test does may touch a real settings file.
-    qputenv("RIGDECK_INI", iniPath().toLocal8Bit());
+    m_iniVariable = std::make_unique<EnvironmentOverride>("RIGDECK_INI", iniPath().toLocal8Bit());
 }
 
 void TestSettings::cleanup()
@@ -155,15 +148,7 @@ void TestSettings::cleanup()
     }
     QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     m_dir.reset();
-}
-
-void TestSettings::cleanupTestCase()
-{
-    if (m_hadIniVariable) {
-        qputenv("RIGDECK_INI", m_savedIniVariable);
-    } else {
-        qunsetenv("RIGDECK_INI");
-    }
+    m_iniVariable.reset();
 }
 
 // ---------------------------------------------------------------- reading

@@ -12,6 +12,7 @@
 #include "radio/RigctldLinePort.h"
 #include "radio/TraceLog.h"
 #include "settings/Settings.h"
+#include "support/EnvironmentOverride.h"
 #include "support/MessageRecorder.h"
 #include "support/ProcessProbe.h"
 #include "support/RadioReplies.h"
@@ -31,6 +32,7 @@
 
 #include <chrono>
 #include <functional>
+#include <optional>
 
 namespace {
 
@@ -41,7 +43,6 @@ using Server = PollingLogger::Server;
 struct Program {
     explicit Program(const QString &device)
     {
-        qunsetenv("RIGDECK_COM1");
         QFile file(dir.filePath(QStringLiteral("RIGDECK.INI")));
         if (!file.open(QIODevice::WriteOnly)) {
             qFatal("cannot write the settings file");
@@ -59,6 +60,8 @@ struct Program {
         QFile file(dir.filePath(QStringLiteral("trace")));
         return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
     }
+    // The variable would win over the file.
+    EnvironmentOverride noVariable{"RIGDECK_COM1"};
     QTemporaryDir dir;
     MessageRecorder messages;
     RadioPort port;
@@ -241,13 +244,13 @@ private slots:
             QVERIFY(out.open(QIODevice::WriteOnly));
             out.write(settings);
         }
+        std::optional<EnvironmentOverride> variable;
         if (environment.isEmpty()) {
-            qunsetenv("RIGDECK_COM2");
+            variable.emplace("RIGDECK_COM2");
         } else {
-            qputenv("RIGDECK_COM2", environment);
+            variable.emplace("RIGDECK_COM2", environment);
         }
         QCOMPARE(deviceForPort(port, file), device);
-        qunsetenv("RIGDECK_COM2");
     }
 
     void openFailsWhenTheServerIsMissingOrTheNameIsBad_data()

@@ -9,21 +9,20 @@
 #include <QTimer>
 
 RadioRig::RadioRig(int port, Line line)
-    : m_portNumber(port)
 {
     m_radio = std::make_unique<PtyRadio>(model);
     const bool up = line == Line::Tcp ? m_radio->listenTcp(0) : m_radio->open();
     if (!up) {
         qFatal("cannot open the simulated radio's line");
     }
-    qputenv(QStringLiteral("RIGDECK_COM%1").arg(port).toLatin1().constData(), m_radio->devicePath().toLocal8Bit());
+    m_deviceVariable = QStringLiteral("RIGDECK_COM%1").arg(port).toLatin1();
+    m_device = std::make_unique<EnvironmentOverride>(m_deviceVariable.constData(), m_radio->devicePath().toLocal8Bit());
 }
 
 RadioRig::~RadioRig()
 {
     m_window.reset();
     m_port.reset();
-    qunsetenv(QStringLiteral("RIGDECK_COM%1").arg(m_portNumber).toLatin1().constData());
 }
 
 QString RadioRig::settingsFile() const
@@ -56,6 +55,13 @@ void RadioRig::start()
     m_window->setSettingsFile(settingsFile());
     m_window->link().setResponseTime(responseTime);
     m_window->Form_Load();
+}
+
+Form1 &RadioRig::startShown()
+{
+    start();
+    m_window->show();
+    return *m_window;
 }
 
 QByteArrayList RadioRig::commandsAfterSettling()

@@ -5,6 +5,7 @@
 #include "radio/RadioPort.h"
 #include "sim/Ft2000Model.h"
 #include "sim/PtyRadio.h"
+#include "support/EnvironmentOverride.h"
 #include "support/MessageRecorder.h"
 #include "support/RadioReplies.h"
 
@@ -42,6 +43,8 @@ public:
 
     // Creates the window (again, for a restart) and runs start-up.
     void start();
+    // start(), then the window shown.
+    Form1 &startShown();
     // How long start-up waits for each reply; the program's own five seconds
     // unless a test needs less.
     std::chrono::milliseconds responseTime{300};
@@ -55,7 +58,8 @@ private:
     std::unique_ptr<RadioPort> m_port;
     std::unique_ptr<Form1> m_window;
     MessageRecorder m_messages;
-    int m_portNumber;
+    QByteArray m_deviceVariable;
+    std::unique_ptr<EnvironmentOverride> m_device;
     QMetaObject::Connection m_scriptConnection;
 };
 
