@@ -5,6 +5,7 @@
 #include "sim/Ft2000Model.h"
 #include "sim/PtyRadio.h"
 #include "support/RadioRig.h"
+#include "support/Rows.h"
 
 #include <QDir>
 #include <QFile>
@@ -155,9 +156,7 @@ private slots:
     // stderr and the program goes on without it.
     void traceNeverStopsTheProgram_data()
     {
-        QTest::addColumn<bool>("readerComes");
-        QTest::newRow("FIFO that nobody reads") << false;
-        QTest::newRow("reader that goes away") << true;
+        addFlagRows("readerComes", "FIFO that nobody reads", false, "reader that goes away");
     }
 
     void traceNeverStopsTheProgram()

@@ -6,6 +6,7 @@
 #include "launcher/LauncherPanel.h"
 #include "support/EnvironmentOverride.h"
 #include "support/RadioRig.h"
+#include "support/Rows.h"
 
 #include <QDir>
 #include <QFile>
@@ -40,9 +41,7 @@ class LauncherTest : public QObject
 private slots:
     void startsTheCompanionOncePerClick_data()
     {
-        QTest::addColumn<bool>("besideTheProgram");
-        QTest::newRow("companion beside the program") << true;
-        QTest::newRow("companion on the search path only") << false;
+        addFlagRows("besideTheProgram", "companion beside the program", true, "companion on the search path only");
     }
 
     void startsTheCompanionOncePerClick()

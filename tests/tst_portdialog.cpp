@@ -8,6 +8,7 @@
 #include "radio/Line.h"
 #include "settings/Settings.h"
 #include "support/EnvironmentOverride.h"
+#include "support/Rows.h"
 #include "support/WindowProbe.h"
 #include "support/RadioRig.h"
 
@@ -157,9 +158,7 @@ private slots:
 
     void closingWithoutAChangeStoresNothing_data()
     {
-        QTest::addColumn<bool>("withButton");
-        QTest::newRow("終了 button") << true;
-        QTest::newRow("close box") << false;
+        addFlagRows("withButton", "終了 button", true, "close box");
     }
 
     void closingWithoutAChangeStoresNothing()

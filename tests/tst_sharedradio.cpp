@@ -16,6 +16,7 @@
 #include "support/MessageRecorder.h"
 #include "support/ProcessProbe.h"
 #include "support/RadioReplies.h"
+#include "support/Rows.h"
 #include "support/SharedRadio.h"
 #include "ui/ClickLabel.h"
 #include "ui/ColorButton.h"
@@ -409,9 +410,7 @@ private slots:
 
     void commandsLeaveOneAtATimeAndReturnAtOnce_data()
     {
-        QTest::addColumn<bool>("flrig");
-        QTest::newRow("rigctld") << false;
-        QTest::newRow("flrig") << true;
+        addFlagRows("flrig", "rigctld", false, "flrig");
     }
 
     void commandsLeaveOneAtATimeAndReturnAtOnce()
@@ -439,9 +438,7 @@ private slots:
 
     void aCommandThatCannotLeaveInTimeIsDropped_data()
     {
-        QTest::addColumn<bool>("flrig");
-        QTest::newRow("rigctld") << false;
-        QTest::newRow("flrig") << true;
+        addFlagRows("flrig", "rigctld", false, "flrig");
     }
 
     void aCommandThatCannotLeaveInTimeIsDropped()
@@ -465,9 +462,7 @@ private slots:
 
     void slowAnswersAreWaitedFor_data()
     {
-        QTest::addColumn<bool>("flrig");
-        QTest::newRow("rigctld") << false;
-        QTest::newRow("flrig") << true;
+        addFlagRows("flrig", "rigctld", false, "flrig");
     }
 
     void slowAnswersAreWaitedFor()

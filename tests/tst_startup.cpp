@@ -152,10 +152,7 @@ private slots:
         QFETCH(QByteArray, reply);
         QFETCH(QString, shown);
         RadioRig rig;
-        auto replies = normalReplies();
-        replies.insert("KM2;", reply);
-        rig.script(replies);
-        rig.start();
+        rig.startAnswering("KM2;", reply);
         QCOMPARE(rig.commandsAfterSettling(), StartupQueries);
         QCOMPARE(rig.window().keyer().Text1(1)->text(), shown);
         QCOMPARE(rig.window().keyer().Text1(4)->text(), QStringLiteral("ABC}"));
@@ -165,10 +162,7 @@ private slots:
     void tooShortKeyerReplyIsAnOpenFailure()
     {
         RadioRig rig;
-        auto replies = normalReplies();
-        replies.insert("KM3;", "K;");
-        rig.script(replies);
-        rig.start();
+        rig.startAnswering("KM3;", "K;");
         QCOMPARE(rig.commandsAfterSettling(), (QByteArrayList{"KM1;", "KM2;", "KM3;"}));
         QCOMPARE(rig.messages().messages(), QStringList{OpenFailedMessage});
         QCOMPARE(rig.window().keyer().Text1(0)->text(), QStringLiteral("CQ TEST}"));
@@ -190,10 +184,7 @@ private slots:
         QFETCH(QByteArray, reply);
         QFETCH(int, on);
         RadioRig rig;
-        auto replies = normalReplies();
-        replies.insert("BI;", reply);
-        rig.script(replies);
-        rig.start();
+        rig.startAnswering("BI;", reply);
         QCOMPARE(rig.window().keySpeed().BreakInOn(), on);
         QCOMPARE(rig.window().keySpeed().Command3()->backColor(), on ? OleColor::Green : OleColor::ButtonFace);
     }
@@ -221,10 +212,7 @@ private slots:
         QFETCH(int, label);
         QFETCH(bool, lsbSent);
         RadioRig rig;
-        auto replies = normalReplies();
-        replies.insert("MD0;", reply);
-        rig.script(replies);
-        rig.start();
+        rig.startAnswering("MD0;", reply);
         QByteArrayList expected = StartupQueries;
         if (lsbSent) {
             expected.insert(7, "MD01;");
@@ -255,10 +243,7 @@ private slots:
         QFETCH(QString, caption);
         QFETCH(int, slider);
         RadioRig rig;
-        auto replies = normalReplies();
-        replies.insert("KS;", reply);
-        rig.script(replies);
-        rig.start();
+        rig.startAnswering("KS;", reply);
         const QLabel *label6 = rig.window().keySpeed().Label6();
         QCOMPARE(label6->text(), caption);
         // Shown character for character, not taken for markup.

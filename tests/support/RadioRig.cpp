@@ -57,6 +57,14 @@ void RadioRig::start()
     m_window->Form_Load();
 }
 
+void RadioRig::startAnswering(const QByteArray &query, const QByteArray &reply)
+{
+    auto replies = normalReplies();
+    replies.insert(query, reply);
+    script(replies);
+    start();
+}
+
 Form1 &RadioRig::startShown()
 {
     start();

@@ -43,6 +43,8 @@ public:
 
     // Creates the window (again, for a restart) and runs start-up.
     void start();
+    // Start-up against the normal replies, but this answer to this query.
+    void startAnswering(const QByteArray &query, const QByteArray &reply);
     // start(), then the window shown.
     Form1 &startShown();
     // How long start-up waits for each reply; the program's own five seconds
