@@ -8,6 +8,7 @@
 #include "radio/RadioLink.h"
 #include "support/EnvironmentOverride.h"
 #include "support/RadioRig.h"
+#include "support/Rows.h"
 #include "support/WindowProbe.h"
 #include "voice/VoiceMemoryPanel.h"
 
@@ -163,9 +164,7 @@ private slots:
 
     void exitWhenThePortNeverOpened_data()
     {
-        QTest::addColumn<QByteArray>("settings");
-        QTest::newRow("device that does not exist") << QByteArray("[COM]\nPORT=8,19200\n");
-        QTest::newRow("speed that is no number") << QByteArray("[COM]\nPORT=1,abc\n");
+        addUnusablePortRows();
     }
 
     void exitWhenThePortNeverOpened()

@@ -42,6 +42,11 @@ public:
             ::close(m_fd);
         }
     }
+    // Opens the radio's pseudo-terminal first.
+    explicit LineEnd(PtyRadio &radio)
+        : LineEnd(opened(radio).devicePath())
+    {
+    }
     LineEnd(const LineEnd &) = delete;
     LineEnd &operator=(const LineEnd &) = delete;
 
@@ -64,6 +69,13 @@ public:
     bool hungUp() const { return m_hungUp; }
 
 private:
+    static PtyRadio &opened(PtyRadio &radio)
+    {
+        if (!radio.open()) {
+            qFatal("cannot open the simulated radio: %s", qPrintable(radio.errorString()));
+        }
+        return radio;
+    }
     void readAvailable()
     {
         char buffer[65536];
@@ -435,8 +447,7 @@ void TestSimRadio::ptyCollectsCommandsAcrossWritesAndClears()
 {
     Ft2000Model model;
     PtyRadio radio(model);
-    QVERIFY2(radio.open(), qPrintable(radio.errorString()));
-    LineEnd line(radio.devicePath());
+    LineEnd line(radio);
     QSignalSpy commandSpy(&radio, &PtyRadio::commandReceived);
 
     QVERIFY(line.write("KS0"));
@@ -466,8 +477,7 @@ void TestSimRadio::ptySilentRadioNeverAnswers()
 {
     Ft2000Model model;
     PtyRadio radio(model);
-    QVERIFY2(radio.open(), qPrintable(radio.errorString()));
-    LineEnd line(radio.devicePath());
+    LineEnd line(radio);
 
     radio.setSilent(true);
     QVERIFY(line.write("KM1;KS;"));
@@ -485,8 +495,7 @@ void TestSimRadio::ptySplitRepliesArriveInPiecesThatJoin()
     constexpr int PieceBytes = 4;
     Ft2000Model model;
     PtyRadio radio(model);
-    QVERIFY2(radio.open(), qPrintable(radio.errorString()));
-    LineEnd line(radio.devicePath());
+    LineEnd line(radio);
 
     radio.setSplit(PieceBytes);
     radio.setSplitGap(50);
@@ -505,8 +514,7 @@ void TestSimRadio::ptyDelayedReplyComesAfterLaterTraffic()
 {
     Ft2000Model model;
     PtyRadio radio(model);
-    QVERIFY2(radio.open(), qPrintable(radio.errorString()));
-    LineEnd line(radio.devicePath());
+    LineEnd line(radio);
 
     radio.setReplyDelay(100);
     // Written while the command is being taken in: a reply sent at once would precede it.
@@ -519,8 +527,7 @@ void TestSimRadio::ptyDelayedRepliesKeepTheirOrder()
 {
     Ft2000Model model;
     PtyRadio radio(model);
-    QVERIFY2(radio.open(), qPrintable(radio.errorString()));
-    LineEnd line(radio.devicePath());
+    LineEnd line(radio);
     QSignalSpy commandSpy(&radio, &PtyRadio::commandReceived);
 
     radio.setReplyDelay(200);
@@ -537,8 +544,7 @@ void TestSimRadio::ptySendRawReachesTheLine()
 {
     Ft2000Model model;
     PtyRadio radio(model);
-    QVERIFY2(radio.open(), qPrintable(radio.errorString()));
-    LineEnd line(radio.devicePath());
+    LineEnd line(radio);
 
     radio.sendRaw("KM1OLD};");
     QTRY_COMPARE(line.data(), QByteArray("KM1OLD};"));
@@ -550,8 +556,7 @@ void TestSimRadio::ptyLargeOutputSurvivesAFullLine()
 {
     Ft2000Model model;
     PtyRadio radio(model);
-    QVERIFY2(radio.open(), qPrintable(radio.errorString()));
-    LineEnd line(radio.devicePath());
+    LineEnd line(radio);
 
     // Far more than the terminal buffers, so the radio has to wait for room.
     QByteArray pattern;
@@ -584,8 +589,7 @@ void TestSimRadio::ptyHangUpEndsTheLineAndOpenStartsAnew()
 {
     Ft2000Model model;
     PtyRadio radio(model);
-    QVERIFY2(radio.open(), qPrintable(radio.errorString()));
-    LineEnd line(radio.devicePath());
+    LineEnd line(radio);
     QVERIFY(line.write("KM1;"));
     QTRY_COMPARE(line.data(), Memory1Reply);
 

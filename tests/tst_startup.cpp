@@ -13,6 +13,7 @@
 #include "support/EnvironmentOverride.h"
 #include "support/RadioReplies.h"
 #include "support/RadioRig.h"
+#include "support/Rows.h"
 #include "support/WindowProbe.h"
 #include "voice/VoiceMemoryPanel.h"
 
@@ -317,13 +318,7 @@ private slots:
 
     void unusableStoredPortIsReportedNotFatal_data()
     {
-        QTest::addColumn<QByteArray>("settings");
-        QTest::newRow("port 0") << QByteArray("[COM]\nPORT=0,19200\n");
-        QTest::newRow("port that is no digit") << QByteArray("[COM]\nPORT=x,19200\n");
-        QTest::newRow("speed that is no number") << QByteArray("[COM]\nPORT=1,abc\n");
-        QTest::newRow("empty value") << QByteArray("[COM]\nPORT=\n");
-        QTest::newRow("port part missing") << QByteArray("[COM]\nPORT=,9600\n");
-        QTest::newRow("device that does not exist") << QByteArray("[COM]\nPORT=8,19200\n");
+        addUnusablePortRows();
     }
 
     void unusableStoredPortIsReportedNotFatal()
