@@ -113,7 +113,8 @@ private slots:
         QVERIFY(program.start(arguments.split(QLatin1Char(' ')), variables, m_dir.path()));
         QVERIFY(program.process().waitForFinished(20000));
         QCOMPARE(program.process().exitCode(), status);
-        const QString output = QString::fromUtf8(program.process().readAllStandardError() + program.process().readAll());
+        const QString output =
+            QString::fromUtf8(program.process().readAllStandardError() + program.process().readAll());
         QVERIFY2(QRegularExpression(answer).match(output).hasMatch(), qPrintable(output));
     }
 

@@ -6,7 +6,6 @@
 #include "app/Form2.h"
 #include "settings/Settings.h"
 #include "radio/RadioLink.h"
-#include "support/EnvironmentOverride.h"
 #include "support/RadioRig.h"
 #include "support/Rows.h"
 #include "support/WindowProbe.h"
@@ -75,8 +74,7 @@ private slots:
     {
         QFETCH(Road, road);
         RadioRig rig;
-        rig.writeSettings(StoredSettings);
-        Form1 &w = rig.startShown();
+        Form1 &w = rig.startShown(StoredSettings);
         QVERIFY(rig.port().portOpen());
         QSignalSpy ended(&w, &Form1::unloaded);
 
@@ -96,8 +94,7 @@ private slots:
     void exitWithTheDialogOpenStoresNothing()
     {
         RadioRig rig;
-        rig.writeSettings(StoredSettings);
-        Form1 &w = rig.startShown();
+        Form1 &w = rig.startShown(StoredSettings);
         Form2 *dialog = openPortDialog(w);
         QVERIFY(dialog);
         QPointer<Form2> open(dialog);
@@ -138,8 +135,7 @@ private slots:
     void exitWhileRecordingAndPlayingStopsEveryTimer()
     {
         RadioRig rig;
-        rig.writeSettings(StoredSettings);
-        Form1 &w = rig.startShown();
+        Form1 &w = rig.startShown(StoredSettings);
         w.voice().Command8_Click(2);
         w.voice().Command9_Click(0);
         QByteArrayList recording = StartupQueries;
@@ -162,18 +158,13 @@ private slots:
         QVERIFY(rig.messages().messages().isEmpty());
     }
 
-    void exitWhenThePortNeverOpened_data()
-    {
-        addUnusablePortRows();
-    }
+    void exitWhenThePortNeverOpened_data() { addUnusablePortRows(); }
 
     void exitWhenThePortNeverOpened()
     {
         QFETCH(QByteArray, settings);
-        const EnvironmentOverride missingDevice("RIGDECK_COM8", "/nonexistent/ttyRIGDECK");
         RadioRig rig;
-        rig.writeSettings(settings);
-        Form1 &w = rig.startShown();
+        Form1 &w = rig.startShown(settings);
         QCOMPARE(rig.messages().messages(), QStringList{OpenFailedMessage});
         QVERIFY(!rig.port().portOpen());
         rig.messages().clear();

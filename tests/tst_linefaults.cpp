@@ -119,10 +119,7 @@ private slots:
         QCOMPARE(unloaded.count(), 1);
     }
 
-    void unsolicitedBytesAreNotKept_data()
-    {
-        addFlagRows("tcp", "serial", false, "tcp");
-    }
+    void unsolicitedBytesAreNotKept_data() { addFlagRows("tcp", "serial", false, "tcp"); }
 
     void unsolicitedBytesAreNotKept()
     {

@@ -156,17 +156,13 @@ private slots:
         QCOMPARE(dialog->SettingsChanged(), 0);
     }
 
-    void closingWithoutAChangeStoresNothing_data()
-    {
-        addFlagRows("withButton", "終了 button", true, "close box");
-    }
+    void closingWithoutAChangeStoresNothing_data() { addFlagRows("withButton", "終了 button", true, "close box"); }
 
     void closingWithoutAChangeStoresNothing()
     {
         QFETCH(bool, withButton);
         RadioRig rig;
-        rig.writeSettings(StoredSettings);
-        Form1 &w = rig.startShown();
+        Form1 &w = rig.startShown(StoredSettings);
         QCOMPARE(radioControlsEnabled(w), Unlocked);
 
         Form2 *dialog = openPortDialog(w);
@@ -209,8 +205,7 @@ private slots:
         QFETCH(bool, speedFromList);
         QFETCH(QString, stored);
         RadioRig rig;
-        rig.writeSettings(StoredSettings);
-        Form1 &w = rig.startShown();
+        Form1 &w = rig.startShown(StoredSettings);
         Form2 *dialog = openPortDialog(w);
         QVERIFY(dialog);
 
@@ -369,8 +364,7 @@ private slots:
         QFETCH(QString, typed);
         QFETCH(QByteArray, stored);
         RadioRig rig;
-        rig.writeSettings(settings);
-        rig.start();
+        rig.start(settings);
         Form2 *dialog = openPortDialog(rig.window());
         QVERIFY(dialog && dialog->Combo3());
         type(dialog->Combo1(), port);

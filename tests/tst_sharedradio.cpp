@@ -408,10 +408,7 @@ private slots:
         QCOMPARE(server.requests.size(), 1);
     }
 
-    void commandsLeaveOneAtATimeAndReturnAtOnce_data()
-    {
-        addFlagRows("flrig", "rigctld", false, "flrig");
-    }
+    void commandsLeaveOneAtATimeAndReturnAtOnce_data() { addFlagRows("flrig", "rigctld", false, "flrig"); }
 
     void commandsLeaveOneAtATimeAndReturnAtOnce()
     {
@@ -436,10 +433,7 @@ private slots:
         }
     }
 
-    void aCommandThatCannotLeaveInTimeIsDropped_data()
-    {
-        addFlagRows("flrig", "rigctld", false, "flrig");
-    }
+    void aCommandThatCannotLeaveInTimeIsDropped_data() { addFlagRows("flrig", "rigctld", false, "flrig"); }
 
     void aCommandThatCannotLeaveInTimeIsDropped()
     {
@@ -460,10 +454,7 @@ private slots:
         QVERIFY(line->portOpen());
     }
 
-    void slowAnswersAreWaitedFor_data()
-    {
-        addFlagRows("flrig", "rigctld", false, "flrig");
-    }
+    void slowAnswersAreWaitedFor_data() { addFlagRows("flrig", "rigctld", false, "flrig"); }
 
     void slowAnswersAreWaitedFor()
     {

@@ -10,7 +10,6 @@
 #include "mode/ModePanel.h"
 #include "radio/TraceLog.h"
 #include "radio/RadioLink.h"
-#include "support/EnvironmentOverride.h"
 #include "support/RadioReplies.h"
 #include "support/RadioRig.h"
 #include "support/Rows.h"
@@ -316,18 +315,13 @@ private slots:
         QVERIFY(rig.messages().messages().isEmpty());
     }
 
-    void unusableStoredPortIsReportedNotFatal_data()
-    {
-        addUnusablePortRows();
-    }
+    void unusableStoredPortIsReportedNotFatal_data() { addUnusablePortRows(); }
 
     void unusableStoredPortIsReportedNotFatal()
     {
         QFETCH(QByteArray, settings);
-        const EnvironmentOverride missingDevice("RIGDECK_COM8", "/nonexistent/ttyRIGDECK");
         RadioRig rig;
-        rig.writeSettings(settings + "[REC]\nREC_TIME1= 7\n[VOICE]\nCOMMENT1=CQ\n");
-        rig.start();
+        rig.start(settings + "[REC]\nREC_TIME1= 7\n[VOICE]\nCOMMENT1=CQ\n");
         QCOMPARE(rig.messages().messages(), QStringList{OpenFailedMessage});
         QCOMPARE(rig.commandsAfterSettling(), QByteArrayList());
         QVERIFY(!rig.port().portOpen());
@@ -343,8 +337,7 @@ private slots:
     void storedLengthsAndCommentsAreLoaded()
     {
         RadioRig rig;
-        rig.writeSettings("[REC]\nREC_TIME3= 7\n[VOICE]\nCOMMENT0=CQ コンテスト\nCOMMENT4=\n");
-        rig.start();
+        rig.start("[REC]\nREC_TIME3= 7\n[VOICE]\nCOMMENT0=CQ コンテスト\nCOMMENT4=\n");
         VoiceMemoryPanel &voice = rig.window().voice();
         const QStringList expectedLengths = {"0", "0", "0", "7", "0"};
         for (int i = 0; i < Ft2000Capabilities.voiceChannels; ++i) {

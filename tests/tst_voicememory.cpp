@@ -327,8 +327,7 @@ private slots:
     void withThePortClosedTheCounterRunsAndTheLengthIsStored()
     {
         RadioRig rig;
-        rig.writeSettings("[COM]\nPORT=1,not a speed\n");
-        rig.start();
+        rig.start("[COM]\nPORT=1,not a speed\n");
         QCOMPARE(rig.messages().messages(), QStringList{OpenFailedMessage});
         VoiceMemoryPanel &voice = rig.window().voice();
         voice.Command8_Click(1);

@@ -47,8 +47,11 @@ QByteArray RadioRig::readSettings() const
     return file.readAll();
 }
 
-void RadioRig::start()
+void RadioRig::start(const QByteArray &settings)
 {
+    if (!settings.isEmpty()) {
+        writeSettings(settings);
+    }
     m_window.reset();
     m_port = std::make_unique<RadioPort>();
     m_window = std::make_unique<Form1>(*m_port);
@@ -65,9 +68,9 @@ void RadioRig::startAnswering(const QByteArray &query, const QByteArray &reply)
     start();
 }
 
-Form1 &RadioRig::startShown()
+Form1 &RadioRig::startShown(const QByteArray &settings)
 {
-    start();
+    start(settings);
     m_window->show();
     return *m_window;
 }
@@ -106,10 +109,7 @@ void RadioRig::script(const QHash<QByteArray, QByteArray> &replies)
 
 StartedRig::StartedRig(const QByteArray &settings)
 {
-    if (!settings.isEmpty()) {
-        writeSettings(settings);
-    }
-    start();
+    start(settings);
     if (commandsAfterSettling() != StartupQueries) {
         qFatal("start-up did not ask what it should");
     }

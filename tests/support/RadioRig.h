@@ -41,12 +41,13 @@ public:
     // table gets no answer at all; "|" splits an answer into separate writes. Commands still reach the model's state.
     void script(const QHash<QByteArray, QByteArray> &replies);
 
-    // Creates the window (again, for a restart) and runs start-up.
-    void start();
+    // Creates the window (again, for a restart) and runs start-up; with
+    // settings, writes the settings file whole first.
+    void start(const QByteArray &settings = QByteArray());
     // Start-up against the normal replies, but this answer to this query.
     void startAnswering(const QByteArray &query, const QByteArray &reply);
     // start(), then the window shown.
-    Form1 &startShown();
+    Form1 &startShown(const QByteArray &settings = QByteArray());
     // How long start-up waits for each reply; the program's own five seconds
     // unless a test needs less.
     std::chrono::milliseconds responseTime{300};
@@ -62,6 +63,8 @@ private:
     MessageRecorder m_messages;
     QByteArray m_deviceVariable;
     std::unique_ptr<EnvironmentOverride> m_device;
+    // Port 8 names a device that does not exist, whatever this machine has.
+    EnvironmentOverride m_missingDevice{"RIGDECK_COM8", "/nonexistent/ttyRIGDECK"};
     QMetaObject::Connection m_scriptConnection;
 };
 

@@ -12,7 +12,7 @@ inline void addFlagRows(const char *column, const char *first, bool firstValue, 
 }
 
 // Stored ports that start-up cannot open, in a column "settings"; port 8 is
-// a missing device while the test points RIGDECK_COM8 at nothing.
+// a device that does not exist in every RadioRig.
 inline void addUnusablePortRows()
 {
     QTest::addColumn<QByteArray>("settings");
