@@ -21,7 +21,7 @@ namespace {
 
 using namespace std::chrono_literals;
 
-constexpr int Rounds = 2;
+constexpr int Rounds = 3;
 // Long enough for the waits between attempts to have grown to their longest.
 constexpr auto LongOutage = 6s;
 
