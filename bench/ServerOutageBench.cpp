@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ServerOutageBench.h"
 
+#include "SharedRadioBench.h"
+
 #include "app/Form1.h"
 #include "keyer/KeyerPanel.h"
 #include "radio/RadioPort.h"
@@ -151,8 +153,7 @@ std::vector<Row> measureServerOutage(const BenchOptions &options, const QString 
     RigctldStation station;
     QString why;
     if (!station.start(why)) {
-        return {
-            {QStringLiteral("**A server back**"), QStringLiteral("not measured: ") + why, QStringLiteral("—"), true}};
+        return {stationNotStartedRow(QStringLiteral("**A server back**"), why, options)};
     }
     // The variable would win over the settings file's [DEVICE] entry.
     const EnvironmentOverride noVariable("RIGDECK_COM1");

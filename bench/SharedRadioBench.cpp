@@ -10,6 +10,8 @@
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QFile>
+#include <QStandardPaths>
 #include <QProcess>
 #include <QTcpSocket>
 #include <QTemporaryDir>
@@ -132,14 +134,20 @@ private:
 
 } // namespace
 
+Row stationNotStartedRow(const QString &what, const QString &why, const BenchOptions &options)
+{
+    const bool missing =
+        QStandardPaths::findExecutable(QStringLiteral("rigctld")).isEmpty() || !QFile::exists(options.rigdeckSim);
+    return {what, QStringLiteral("not measured: ") + why, QStringLiteral("—"), missing};
+}
+
 std::vector<Row> measureSharedRadio(const BenchOptions &options)
 {
     progress(QStringLiteral("beside a logger: through rigctld"));
     RigctldStation station;
     QString why;
     if (!station.start(why)) {
-        return {
-            {QStringLiteral("**Through rigctld**"), QStringLiteral("not measured: ") + why, QStringLiteral("—"), true}};
+        return {stationNotStartedRow(QStringLiteral("**Through rigctld**"), why, options)};
     }
     QTemporaryDir dir;
     // The variable would win over the settings file's [DEVICE] entry.

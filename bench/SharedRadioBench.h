@@ -12,3 +12,8 @@
 // beside start-up on the direct line.
 // One row says so when rigctld or rigdeck-sim is missing.
 std::vector<Row> measureSharedRadio(const BenchOptions &options);
+
+// The row that stands for measurements the rigctld station could not be
+// started for: no failure when rigctld or rigdeck-sim is missing, one when
+// they do not come up.
+Row stationNotStartedRow(const QString &what, const QString &why, const BenchOptions &options);
