@@ -23,6 +23,8 @@
 
 namespace {
 
+using namespace std::chrono_literals;
+
 constexpr int HeldRounds = 3;
 constexpr int PressesWhileHeld = 4;
 
@@ -47,16 +49,6 @@ QString spread(const std::vector<double> &values)
         .arg(*low, 0, 'f', 2)
         .arg(*high, 0, 'f', 2)
         .arg(values.size());
-}
-
-void runEvents(qint64 ms)
-{
-    QElapsedTimer clock;
-    clock.start();
-    while (clock.elapsed() < ms) {
-        QCoreApplication::processEvents();
-        QThread::msleep(1);
-    }
 }
 
 // An in-process window whose port 1 names the device in the settings file.
@@ -176,14 +168,14 @@ std::vector<Row> measureSharedRadio(const BenchOptions &options)
         for (int i = 0; i < options.samples; ++i) {
             clicks.push_back(clickToRadio(window.window, station, 0));
             // Let rigctld's answer come back before the next click.
-            runEvents(30);
+            runEventLoop(30ms);
         }
         progress(QStringLiteral("beside a logger: rigctld held by another client"));
         HoldingClient logger(station.port());
         for (int round = 0; round < HeldRounds; ++round) {
             logger.hold();
             // The request has reached rigctld and holds it.
-            runEvents(100);
+            runEventLoop(100ms);
             std::vector<std::unique_ptr<QElapsedTimer>> pressed;
             std::vector<qsizetype> before;
             for (int memory = 0; memory < PressesWhileHeld; ++memory) {
@@ -193,7 +185,7 @@ std::vector<Row> measureSharedRadio(const BenchOptions &options)
                 pressed.back()->start();
                 window.window.keyer().Command2_Click(memory);
                 ++heldSent;
-                runEvents(50);
+                runEventLoop(50ms);
             }
             std::vector<bool> arrived(PressesWhileHeld, false);
             QElapsedTimer clock;
@@ -212,7 +204,7 @@ std::vector<Row> measureSharedRadio(const BenchOptions &options)
                 QThread::usleep(200);
             }
             holds.push_back(logger.released());
-            runEvents(200);
+            runEventLoop(200ms);
         }
     }
     setMessageHandler({});
