@@ -559,22 +559,14 @@ void TestSettings::writeRefusesNamesThatWouldReadBackWrong_data()
     QTest::addColumn<QString>("section");
     QTest::addColumn<QString>("key");
 
-    QTest::newRow("empty key") << "COM"
-                               << "";
-    QTest::newRow("blank key") << "COM"
-                               << " \t ";
-    QTest::newRow("key of only line breaks") << "COM"
-                                             << "\r\n";
-    QTest::newRow("key holding equals") << "COM"
-                                        << "PO=RT";
-    QTest::newRow("key looking like a section") << "COM"
-                                                << " [PORT";
-    QTest::newRow("empty section") << ""
-                                   << "PORT";
-    QTest::newRow("blank section") << "  "
-                                   << "PORT";
-    QTest::newRow("section holding closing bracket") << "CO]M"
-                                                     << "PORT";
+    QTest::newRow("empty key") << Com << "";
+    QTest::newRow("blank key") << Com << " \t ";
+    QTest::newRow("key of only line breaks") << Com << "\r\n";
+    QTest::newRow("key holding equals") << Com << "PO=RT";
+    QTest::newRow("key looking like a section") << Com << " [PORT";
+    QTest::newRow("empty section") << "" << Port;
+    QTest::newRow("blank section") << "  " << Port;
+    QTest::newRow("section holding closing bracket") << "CO]M" << Port;
 }
 
 void TestSettings::writeRefusesNamesThatWouldReadBackWrong()
