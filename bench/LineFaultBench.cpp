@@ -2,16 +2,15 @@
 #include "LineFaultBench.h"
 
 #include "ProcessStats.h"
+#include "Report.h"
 
 #include "sim/Ft2000Model.h"
 #include "sim/PtyRadio.h"
+#include "support/ProgramLauncher.h"
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>
 #include <QElapsedTimer>
-#include <QFile>
-#include <QProcess>
-#include <QProcessEnvironment>
 
 #include <chrono>
 #include <optional>
@@ -38,11 +37,10 @@ class StartedProgram
 public:
     StartedProgram(const QString &rigdeck, const QString &folder, PtyRadio &radio, bool reportDial = false)
         : m_radio(radio)
+        , m_program(rigdeck)
     {
-        QFile ini(folder + QStringLiteral("/RIGDECK.INI"));
-        if (ini.open(QIODevice::WriteOnly)) {
-            ini.write("[COM]\nPORT=1,38400\n");
-        }
+        const QString ini = folder + QStringLiteral("/RIGDECK.INI");
+        writeFile(ini, settingsFor(38400));
         if (reportDial) {
             // A radio in auto-information mode: the dial report comes first.
             radio.setSilent(true);
@@ -50,41 +48,25 @@ public:
                 m_radio.sendRaw("FA07030000;" + m_model.receive(command));
             });
         }
-        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-        environment.insert(QStringLiteral("RIGDECK_INI"), ini.fileName());
-        environment.insert(QStringLiteral("RIGDECK_COM1"), radio.devicePath());
-        m_process.setProcessEnvironment(environment);
-        m_process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-        m_process.setStandardOutputFile(QProcess::nullDevice());
-        QElapsedTimer clock;
-        clock.start();
-        m_process.start(rigdeck, {});
-        const QDeadlineTimer deadline(30s);
-        while (radio.commands().size() < StartupQueries && !deadline.hasExpired()
-               && m_process.state() != QProcess::NotRunning) {
-            QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-        }
-        m_startupMs = clock.elapsed();
+        m_program.setOutputFile(folder + QStringLiteral("/rigdeck.out"));
+        m_program.start({},
+                        {{QStringLiteral("RIGDECK_INI"), ini}, {QStringLiteral("RIGDECK_COM1"), radio.devicePath()}});
+        m_program.waitUntil([&] { return radio.commands().size() >= StartupQueries; }, 30s);
+        m_startupMs = qint64(milliseconds(Clock::now() - m_program.started()));
         // Whatever start-up still does after the last reply is over by then.
         runEvents(1s);
-        m_ready = radio.commands().size() >= StartupQueries && m_process.state() == QProcess::Running;
-    }
-    ~StartedProgram()
-    {
-        m_process.kill();
-        m_process.waitForFinished();
+        m_ready = radio.commands().size() >= StartupQueries && m_program.running();
     }
 
     bool ready() const { return m_ready; }
     qint64 startupMs() const { return m_startupMs; }
-    pid_t pid() const { return pid_t(m_process.processId()); }
-    bool running() const { return m_process.state() == QProcess::Running; }
+    pid_t pid() const { return pid_t(m_program.pid()); }
+    bool running() const { return m_program.running(); }
 
 private:
     PtyRadio &m_radio;
     Ft2000Model m_model;
-    QProcess m_process;
+    ProgramLauncher m_program;
     qint64 m_startupMs = 0;
     bool m_ready = false;
 };
@@ -97,13 +79,13 @@ QString usage(const ProcessStats &stats, int seconds)
         .arg(seconds);
 }
 
-LineFaultRow hangUpRow(const QString &rigdeck, const QString &folder, int seconds)
+Row hangUpRow(const QString &rigdeck, const QString &folder, int seconds)
 {
-    LineFaultRow row{QStringLiteral("**Hung-up line**: the %1 s after the tty hangs up (reads return nothing, poll "
-                                    "says POLLHUP), real `rigdeck`, every thread")
-                         .arg(seconds),
-                     QStringLiteral("start-up failed"),
-                     QStringLiteral("as idle: the text cursor's blinks only (≤ %1 wake-ups)").arg(2 * seconds + 2)};
+    Row row{QStringLiteral("**Hung-up line**: the %1 s after the tty hangs up (reads return nothing, poll "
+                           "says POLLHUP), real `rigdeck`, every thread")
+                .arg(seconds),
+            QStringLiteral("start-up failed"),
+            QStringLiteral("as idle: the text cursor's blinks only (≤ %1 wake-ups)").arg(2 * seconds + 2)};
     Ft2000Model model;
     PtyRadio radio(model);
     if (!radio.open()) {
@@ -129,14 +111,14 @@ LineFaultRow hangUpRow(const QString &rigdeck, const QString &folder, int second
     return row;
 }
 
-LineFaultRow floodRow(const QString &rigdeck, const QString &folder, bool tcp, qint64 floodBytes)
+Row floodRow(const QString &rigdeck, const QString &folder, bool tcp, qint64 floodBytes)
 {
     const double floodMiB = double(floodBytes) / (1024 * 1024);
-    LineFaultRow row{QStringLiteral("**Unsolicited flood** over %1: resident memory growth while %2 MiB of dial "
-                                    "reports arrive after start-up")
-                         .arg(tcp ? QStringLiteral("TCP") : QStringLiteral("a pseudo-terminal"))
-                         .arg(floodMiB, 0, 'f', 0),
-                     QStringLiteral("start-up failed"), QStringLiteral("< %1 MiB").arg(FloodGrowthTarget)};
+    Row row{QStringLiteral("**Unsolicited flood** over %1: resident memory growth while %2 MiB of dial "
+                           "reports arrive after start-up")
+                .arg(tcp ? QStringLiteral("TCP") : QStringLiteral("a pseudo-terminal"))
+                .arg(floodMiB, 0, 'f', 0),
+            QStringLiteral("start-up failed"), QStringLiteral("< %1 MiB").arg(FloodGrowthTarget)};
     Ft2000Model model;
     PtyRadio radio(model);
     if (!(tcp ? radio.listenTcp(0) : radio.open())) {
@@ -178,12 +160,11 @@ LineFaultRow floodRow(const QString &rigdeck, const QString &folder, bool tcp, q
     return row;
 }
 
-LineFaultRow dialReportRow(const QString &rigdeck, const QString &folder)
+Row dialReportRow(const QString &rigdeck, const QString &folder)
 {
-    LineFaultRow row{QStringLiteral("**Dial report before every reply**: start-up against a radio that sends "
-                                    "\"FA07030000;\" ahead of each answer"),
-                     QStringLiteral("start-up failed"),
-                     QStringLiteral("the eight queries, nothing else sent (no MD01;)")};
+    Row row{QStringLiteral("**Dial report before every reply**: start-up against a radio that sends "
+                           "\"FA07030000;\" ahead of each answer"),
+            QStringLiteral("start-up failed"), QStringLiteral("the eight queries, nothing else sent (no MD01;)")};
     Ft2000Model model;
     PtyRadio radio(model);
     if (!radio.open()) {
@@ -203,9 +184,11 @@ LineFaultRow dialReportRow(const QString &rigdeck, const QString &folder)
 
 } // namespace
 
-std::vector<LineFaultRow> measureLineFaults(const QString &rigdeck, const QString &folder, int idleSeconds,
-                                            qint64 floodBytes)
+std::vector<Row> measureLineFaults(const BenchOptions &options, const QString &folder)
 {
-    return {hangUpRow(rigdeck, folder, idleSeconds), floodRow(rigdeck, folder, false, floodBytes),
-            floodRow(rigdeck, folder, true, floodBytes), dialReportRow(rigdeck, folder)};
+    progress(QStringLiteral("line faults: hang-up, floods, dial reports"));
+    const qint64 floodBytes = qint64(options.floodMebibytes) * 1024 * 1024;
+    return {hangUpRow(options.rigdeck, folder, options.idleSeconds),
+            floodRow(options.rigdeck, folder, false, floodBytes), floodRow(options.rigdeck, folder, true, floodBytes),
+            dialReportRow(options.rigdeck, folder)};
 }

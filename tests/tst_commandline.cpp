@@ -4,55 +4,19 @@
 // simulated radio on a pseudo-terminal.
 #include "sim/Ft2000Model.h"
 #include "sim/PtyRadio.h"
+#include "support/ProgramLauncher.h"
 #include "support/RadioRig.h"
+#include "support/Rows.h"
 
 #include <QDir>
 #include <QFile>
-#include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
 
-#include <csignal>
-
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
-
-namespace {
-
-// The real program, ended when the test is over.
-class Program
-{
-public:
-    Program(const QString &folder, const QStringList &arguments, const QHash<QString, QString> &environment)
-    {
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-        env.remove(QStringLiteral("RIGDECK_INI"));
-        for (auto it = environment.begin(); it != environment.end(); ++it) {
-            env.insert(it.key(), it.value());
-        }
-        process.setProcessEnvironment(env);
-        process.setWorkingDirectory(folder);
-        process.setProgram(qEnvironmentVariable("RIGDECK_BIN"));
-        process.setArguments(arguments);
-        // As from a shell: a write to a pipe nobody reads ends the program
-        // unless the program itself sees to it (the test's own process
-        // ignores the signal, and the program would inherit that).
-        process.setChildProcessModifier([] { ::signal(SIGPIPE, SIG_DFL); });
-        process.start();
-    }
-    ~Program()
-    {
-        process.kill();
-        process.waitForFinished();
-    }
-
-    QProcess process;
-};
-
-} // namespace
 
 class CommandLineTest : public QObject
 {
@@ -102,7 +66,8 @@ private slots:
         if (!variable.isEmpty()) {
             environment.insert(QStringLiteral("RIGDECK_INI"), variable);
         }
-        Program program(folder.path(), arguments, environment);
+        ProgramLauncher program;
+        QVERIFY(program.start(arguments, environment, folder.path()));
         QTRY_COMPARE_WITH_TIMEOUT(radio.commands(), StartupQueries, 20000);
     }
 
@@ -144,10 +109,12 @@ private slots:
         for (const QString &variable : environment.split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
             variables.insert(variable.section(QLatin1Char('='), 0, 0), variable.section(QLatin1Char('='), 1));
         }
-        Program program(m_dir.path(), arguments.split(QLatin1Char(' ')), variables);
-        QVERIFY(program.process.waitForFinished(20000));
-        QCOMPARE(program.process.exitCode(), status);
-        const QString output = QString::fromUtf8(program.process.readAllStandardError() + program.process.readAll());
+        ProgramLauncher program;
+        QVERIFY(program.start(arguments.split(QLatin1Char(' ')), variables, m_dir.path()));
+        QVERIFY(program.process().waitForFinished(20000));
+        QCOMPARE(program.process().exitCode(), status);
+        const QString output =
+            QString::fromUtf8(program.process().readAllStandardError() + program.process().readAll());
         QVERIFY2(QRegularExpression(answer).match(output).hasMatch(), qPrintable(output));
     }
 
@@ -155,9 +122,7 @@ private slots:
     // stderr and the program goes on without it.
     void traceNeverStopsTheProgram_data()
     {
-        QTest::addColumn<bool>("readerComes");
-        QTest::newRow("FIFO that nobody reads") << false;
-        QTest::newRow("reader that goes away") << true;
+        addFlagRows("readerComes", "FIFO that nobody reads", false, "reader that goes away");
     }
 
     void traceNeverStopsTheProgram()
@@ -177,9 +142,11 @@ private slots:
         QVERIFY(radio.open());
         // Time for the reader to leave between a query and its answer.
         radio.setReplyDelay(readerComes ? 400 : 0);
-        Program program(
-            folder.path(), {QStringLiteral("--trace"), fifo},
-            {{"RIGDECK_COM1", radio.devicePath()}, {"RIGDECK_INI", folder.filePath(QStringLiteral("rigdeck.ini"))}});
+        ProgramLauncher program;
+        QVERIFY(program.start(
+            {QStringLiteral("--trace"), fifo},
+            {{"RIGDECK_COM1", radio.devicePath()}, {"RIGDECK_INI", folder.filePath(QStringLiteral("rigdeck.ini"))}},
+            folder.path()));
         if (readerComes) {
             QTRY_VERIFY_WITH_TIMEOUT(radio.commands().contains("KM1;"), 20000);
             ::close(reader);
@@ -187,8 +154,8 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(radio.commands(), StartupQueries, 20000);
         // The answer to the last query has been traced, or tried to be.
         QTest::qWait(300);
-        QCOMPARE(program.process.state(), QProcess::Running);
-        const QList<QByteArray> lines = program.process.readAllStandardError().split('\n');
+        QCOMPARE(program.process().state(), QProcess::Running);
+        const QList<QByteArray> lines = program.process().readAllStandardError().split('\n');
         const auto aboutTrace =
             std::count_if(lines.begin(), lines.end(), [](const QByteArray &line) { return line.contains("trace"); });
         QCOMPARE(aboutTrace, 1);

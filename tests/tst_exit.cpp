@@ -6,8 +6,8 @@
 #include "app/Form2.h"
 #include "settings/Settings.h"
 #include "radio/RadioLink.h"
-#include "support/EnvironmentOverride.h"
 #include "support/RadioRig.h"
+#include "support/Rows.h"
 #include "support/WindowProbe.h"
 #include "voice/VoiceMemoryPanel.h"
 
@@ -32,7 +32,7 @@ void leave(Form1 &w, Road road)
         QTest::mouseClick(w.Command12(), Qt::LeftButton);
         break;
     case Road::Menu:
-        w.findChild<QAction *>(QStringLiteral("MENU_END"))->trigger();
+        triggerMenu(w, "MENU_END");
         break;
     case Road::CloseBox:
         w.close();
@@ -74,10 +74,7 @@ private slots:
     {
         QFETCH(Road, road);
         RadioRig rig;
-        rig.writeSettings(StoredSettings);
-        rig.start();
-        Form1 &w = rig.window();
-        w.show();
+        Form1 &w = rig.startShown(StoredSettings);
         QVERIFY(rig.port().portOpen());
         QSignalSpy ended(&w, &Form1::unloaded);
 
@@ -97,10 +94,7 @@ private slots:
     void exitWithTheDialogOpenStoresNothing()
     {
         RadioRig rig;
-        rig.writeSettings(StoredSettings);
-        rig.start();
-        Form1 &w = rig.window();
-        w.show();
+        Form1 &w = rig.startShown(StoredSettings);
         Form2 *dialog = openPortDialog(w);
         QVERIFY(dialog);
         QPointer<Form2> open(dialog);
@@ -121,13 +115,11 @@ private slots:
     void exitClosesEveryWindowOfOurs()
     {
         RadioRig rig;
-        rig.start();
-        Form1 &w = rig.window();
+        Form1 &w = rig.startShown();
         w.setHelpFolder(QStringLiteral(RIGDECK_PROGRAM_FOLDER));
-        w.show();
-        w.findChild<QAction *>(QStringLiteral("MENU_RS232C"))->trigger();
-        w.findChild<QAction *>(QStringLiteral("MENU_HELP_VER"))->trigger();
-        w.findChild<QAction *>(QStringLiteral("MENU_HELP_OPE"))->trigger();
+        triggerMenu(w, "MENU_RS232C");
+        triggerMenu(w, "MENU_HELP_VER");
+        triggerMenu(w, "MENU_HELP_OPE");
         QCOMPARE(windowsShown(), (QStringList{"Form1", "Form2", "Form3", "HelpViewer"}));
         QVERIFY(w.helpWindow());
 
@@ -143,10 +135,7 @@ private slots:
     void exitWhileRecordingAndPlayingStopsEveryTimer()
     {
         RadioRig rig;
-        rig.writeSettings(StoredSettings);
-        rig.start();
-        Form1 &w = rig.window();
-        w.show();
+        Form1 &w = rig.startShown(StoredSettings);
         w.voice().Command8_Click(2);
         w.voice().Command9_Click(0);
         QByteArrayList recording = StartupQueries;
@@ -169,22 +158,13 @@ private slots:
         QVERIFY(rig.messages().messages().isEmpty());
     }
 
-    void exitWhenThePortNeverOpened_data()
-    {
-        QTest::addColumn<QByteArray>("settings");
-        QTest::newRow("device that does not exist") << QByteArray("[COM]\nPORT=8,19200\n");
-        QTest::newRow("speed that is no number") << QByteArray("[COM]\nPORT=1,abc\n");
-    }
+    void exitWhenThePortNeverOpened_data() { addUnusablePortRows(); }
 
     void exitWhenThePortNeverOpened()
     {
         QFETCH(QByteArray, settings);
-        const EnvironmentOverride missingDevice("RIGDECK_COM8", "/nonexistent/ttyRIGDECK");
         RadioRig rig;
-        rig.writeSettings(settings);
-        rig.start();
-        Form1 &w = rig.window();
-        w.show();
+        Form1 &w = rig.startShown(settings);
         QCOMPARE(rig.messages().messages(), QStringList{OpenFailedMessage});
         QVERIFY(!rig.port().portOpen());
         rig.messages().clear();

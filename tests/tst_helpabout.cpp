@@ -28,11 +28,6 @@
 namespace {
 const QString DocumentTitle = QStringLiteral("RIGDECK 操作手順");
 
-void trigger(Form1 &w, const char *name)
-{
-    w.findChild<QAction *>(QLatin1String(name))->trigger();
-}
-
 Form3 *openAbout(Form1 &w)
 {
     return openFromMenu<Form3>(w, "MENU_HELP_VER");
@@ -145,12 +140,10 @@ private slots:
     void aboutWindowExistsOnce()
     {
         RadioRig rig;
-        rig.start();
-        Form1 &w = rig.window();
-        w.show();
+        Form1 &w = rig.startShown();
         Form3 *first = openAbout(w);
         QVERIFY(first);
-        trigger(w, "MENU_HELP_VER");
+        triggerMenu(w, "MENU_HELP_VER");
         w.MENU_HELP_VER_Click();
         QCOMPARE(shownWindows<Form3>(), QList<Form3 *>{first});
     }
@@ -158,9 +151,7 @@ private slots:
     void closingDiscardsAndReopeningBuildsAfresh()
     {
         RadioRig rig;
-        rig.start();
-        Form1 &w = rig.window();
-        w.show();
+        Form1 &w = rig.startShown();
         QPointer<Form3> first = openAbout(w);
         QVERIFY(first);
         QTest::mouseClick(first->Command1(), Qt::LeftButton);
@@ -177,10 +168,8 @@ private slots:
     void aboutAndHelpStayUsableWhileTheDialogIsOpen()
     {
         RadioRig rig;
-        rig.start();
-        Form1 &w = rig.window();
+        Form1 &w = rig.startShown();
         w.setHelpFolder(QStringLiteral(RIGDECK_PROGRAM_FOLDER));
-        w.show();
         QVERIFY(openPortDialog(w));
         QVERIFY(!w.MENU_SETUP()->isEnabled());
         QVERIFY(w.MENU_HELP()->isEnabled());
@@ -189,7 +178,7 @@ private slots:
         }
 
         QVERIFY(openAbout(w));
-        trigger(w, "MENU_HELP_OPE");
+        triggerMenu(w, "MENU_HELP_OPE");
         QVERIFY(w.helpWindow());
         QVERIFY(w.helpWindow()->isVisible());
         QCOMPARE(shownWindows<Form2>().size(), 1);
@@ -201,11 +190,9 @@ private slots:
     void helpShowsTheDocumentAtItsContents()
     {
         RadioRig rig;
-        rig.start();
-        Form1 &w = rig.window();
+        Form1 &w = rig.startShown();
         w.setHelpFolder(QStringLiteral(RIGDECK_PROGRAM_FOLDER));
-        w.show();
-        trigger(w, "MENU_HELP_OPE");
+        triggerMenu(w, "MENU_HELP_OPE");
         HelpViewer *help = w.helpWindow();
         QVERIFY(help);
         QVERIFY(QTest::qWaitForWindowExposed(help));
@@ -220,7 +207,7 @@ private slots:
         // the contents.
         help->browser()->scrollToAnchor(QStringLiteral("messages"));
         QVERIFY(help->browser()->verticalScrollBar()->value() > 0);
-        trigger(w, "MENU_HELP_OPE");
+        triggerMenu(w, "MENU_HELP_OPE");
         QCOMPARE(w.helpWindow(), help);
         QCOMPARE(shownWindows<HelpViewer>(), QList<HelpViewer *>{help});
         QCOMPARE(help->browser()->verticalScrollBar()->value(), 0);
@@ -229,11 +216,9 @@ private slots:
     void helpQuitsWhenTheProgramEnds()
     {
         RadioRig rig;
-        rig.start();
-        Form1 &w = rig.window();
+        Form1 &w = rig.startShown();
         w.setHelpFolder(QStringLiteral(RIGDECK_PROGRAM_FOLDER));
-        w.show();
-        trigger(w, "MENU_HELP_OPE");
+        triggerMenu(w, "MENU_HELP_OPE");
         QPointer<HelpViewer> help = w.helpWindow();
         QVERIFY(help);
         QTest::mouseClick(w.Command12(), Qt::LeftButton);
@@ -245,11 +230,9 @@ private slots:
     {
         QTemporaryDir emptyFolder;
         RadioRig rig;
-        rig.start();
-        Form1 &w = rig.window();
+        Form1 &w = rig.startShown();
         w.setHelpFolder(emptyFolder.path());
-        w.show();
-        trigger(w, "MENU_HELP_OPE");
+        triggerMenu(w, "MENU_HELP_OPE");
         QVERIFY(rig.messages().messages().isEmpty());
         HelpViewer *help = w.helpWindow();
         QVERIFY(help);
@@ -258,7 +241,7 @@ private slots:
 
         // Once the document is there, the same window shows it.
         QVERIFY(QFile::copy(installedDocument(), emptyFolder.filePath(HelpDocument)));
-        trigger(w, "MENU_HELP_OPE");
+        triggerMenu(w, "MENU_HELP_OPE");
         QCOMPARE(w.helpWindow(), help);
         QCOMPARE(help->browser()->documentTitle(), DocumentTitle);
         QVERIFY(rig.messages().messages().isEmpty());

@@ -6,6 +6,7 @@
 #include "launcher/LauncherPanel.h"
 #include "support/EnvironmentOverride.h"
 #include "support/RadioRig.h"
+#include "support/Rows.h"
 
 #include <QDir>
 #include <QFile>
@@ -40,9 +41,7 @@ class LauncherTest : public QObject
 private slots:
     void startsTheCompanionOncePerClick_data()
     {
-        QTest::addColumn<bool>("besideTheProgram");
-        QTest::newRow("companion beside the program") << true;
-        QTest::newRow("companion on the search path only") << false;
+        addFlagRows("besideTheProgram", "companion beside the program", true, "companion on the search path only");
     }
 
     void startsTheCompanionOncePerClick()
@@ -58,9 +57,7 @@ private slots:
         const EnvironmentOverride logPath("RIGDECK_COMPANION_LOG", QFile::encodeName(log));
 
         RadioRig rig;
-        rig.start();
-        Form1 &w = rig.window();
-        w.show();
+        Form1 &w = rig.startShown();
         w.launcher().setProgramFolder(programFolder.path());
         QTest::mouseClick(w.launcher().Command15(), Qt::LeftButton);
         QTest::mouseClick(w.launcher().Command15(), Qt::LeftButton);
@@ -78,9 +75,7 @@ private slots:
         const EnvironmentOverride searchPath("PATH", QFile::encodeName(searchFolder.path()));
 
         RadioRig rig;
-        rig.start();
-        Form1 &w = rig.window();
-        w.show();
+        Form1 &w = rig.startShown();
         w.launcher().setProgramFolder(programFolder.path());
 
         QTest::mouseClick(w.launcher().Command15(), Qt::LeftButton);

@@ -14,6 +14,7 @@
 #include "support/ProcessProbe.h"
 #include "support/RadioReplies.h"
 #include "support/RadioRig.h"
+#include "support/Rows.h"
 #include "support/WindowProbe.h"
 #include "voice/VoiceMemoryPanel.h"
 
@@ -118,12 +119,7 @@ private slots:
         QCOMPARE(unloaded.count(), 1);
     }
 
-    void unsolicitedBytesAreNotKept_data()
-    {
-        QTest::addColumn<bool>("tcp");
-        QTest::newRow("serial") << false;
-        QTest::newRow("tcp") << true;
-    }
+    void unsolicitedBytesAreNotKept_data() { addFlagRows("tcp", "serial", false, "tcp"); }
 
     void unsolicitedBytesAreNotKept()
     {
@@ -192,10 +188,7 @@ private slots:
         QFETCH(int, queriesSent);
         QFETCH(int, messages);
         RadioRig rig;
-        auto replies = normalReplies();
-        replies.insert(query, reply);
-        rig.script(replies);
-        rig.start();
+        rig.startAnswering(query, reply);
         QCOMPARE(rig.commandsAfterSettling().size(), queriesSent);
         QCOMPARE(rig.messages().messages().size(), messages);
         const int slider = rig.window().keySpeed().Slider1()->value();

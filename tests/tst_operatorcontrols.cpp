@@ -255,8 +255,7 @@ private slots:
     void withThePortClosedTheWindowStillFollows()
     {
         RadioRig rig;
-        rig.writeSettings("[COM]\nPORT=0,19200\n");
-        rig.start();
+        rig.start("[COM]\nPORT=0,19200\n");
         QCOMPARE(rig.messages().messages(), QStringList{OpenFailedMessage});
         Form1 &w = rig.window();
         w.keyer().Command1_Click(4);

@@ -8,6 +8,7 @@
 #include "radio/Line.h"
 #include "settings/Settings.h"
 #include "support/EnvironmentOverride.h"
+#include "support/Rows.h"
 #include "support/WindowProbe.h"
 #include "support/RadioRig.h"
 
@@ -155,21 +156,13 @@ private slots:
         QCOMPARE(dialog->SettingsChanged(), 0);
     }
 
-    void closingWithoutAChangeStoresNothing_data()
-    {
-        QTest::addColumn<bool>("withButton");
-        QTest::newRow("終了 button") << true;
-        QTest::newRow("close box") << false;
-    }
+    void closingWithoutAChangeStoresNothing_data() { addFlagRows("withButton", "終了 button", true, "close box"); }
 
     void closingWithoutAChangeStoresNothing()
     {
         QFETCH(bool, withButton);
         RadioRig rig;
-        rig.writeSettings(StoredSettings);
-        rig.start();
-        Form1 &w = rig.window();
-        w.show();
+        Form1 &w = rig.startShown(StoredSettings);
         QCOMPARE(radioControlsEnabled(w), Unlocked);
 
         Form2 *dialog = openPortDialog(w);
@@ -212,10 +205,7 @@ private slots:
         QFETCH(bool, speedFromList);
         QFETCH(QString, stored);
         RadioRig rig;
-        rig.writeSettings(StoredSettings);
-        rig.start();
-        Form1 &w = rig.window();
-        w.show();
+        Form1 &w = rig.startShown(StoredSettings);
         Form2 *dialog = openPortDialog(w);
         QVERIFY(dialog);
 
@@ -244,9 +234,7 @@ private slots:
     void storedChoiceIsShownWhenReopened()
     {
         RadioRig rig;
-        rig.start();
-        Form1 &w = rig.window();
-        w.show();
+        Form1 &w = rig.startShown();
         QPointer<Form2> first = openPortDialog(w);
         QVERIFY(first);
         pick(first->Combo1(), QStringLiteral("COM3"));
@@ -266,9 +254,7 @@ private slots:
     void opensOnlyOnce()
     {
         RadioRig rig;
-        rig.start();
-        Form1 &w = rig.window();
-        w.show();
+        Form1 &w = rig.startShown();
         Form2 *dialog = openPortDialog(w);
         QVERIFY(dialog);
         type(dialog->Combo1(), QStringLiteral("COM5"));
@@ -378,8 +364,7 @@ private slots:
         QFETCH(QString, typed);
         QFETCH(QByteArray, stored);
         RadioRig rig;
-        rig.writeSettings(settings);
-        rig.start();
+        rig.start(settings);
         Form2 *dialog = openPortDialog(rig.window());
         QVERIFY(dialog && dialog->Combo3());
         type(dialog->Combo1(), port);

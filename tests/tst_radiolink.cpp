@@ -58,7 +58,6 @@ private slots:
         delete m_port;
         delete m_radio;
         delete m_model;
-        qunsetenv("RIGDECK_COM1");
     }
 
     void responseTimerIsFiveSecondsAndIdle()
@@ -324,7 +323,7 @@ private slots:
 
     void portNumberNamesTheDevice()
     {
-        qunsetenv("RIGDECK_COM3");
+        const EnvironmentOverride noPort3("RIGDECK_COM3");
 #ifdef Q_OS_WIN
         QCOMPARE(deviceForPort(3, QString()), QStringLiteral("COM3"));
 #else

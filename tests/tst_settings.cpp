@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "settings/ProfileFile.h"
 #include "settings/Settings.h"
+#include "support/EnvironmentOverride.h"
 
 #include <QAtomicInt>
 #include <QCoreApplication>
@@ -45,6 +46,20 @@ QString repeated(const QString &text, int times)
     return text.repeated(times);
 }
 
+// The section, key and default most rows read and write.
+const QString Com = QStringLiteral("COM");
+const QString Port = QStringLiteral("PORT");
+const QString Default = QStringLiteral("DEF");
+
+// The columns of the tests that read one value from a file's bytes.
+void addReadColumns()
+{
+    QTest::addColumn<QByteArray>("content");
+    QTest::addColumn<QString>("section");
+    QTest::addColumn<QString>("key");
+    QTest::addColumn<QString>("expected");
+}
+
 } // namespace
 
 class TestSettings : public QObject
@@ -52,10 +67,8 @@ class TestSettings : public QObject
     Q_OBJECT
 
 private slots:
-    void initTestCase();
     void init();
     void cleanup();
-    void cleanupTestCase();
 
     // Reading
     void readsValue_data();
@@ -112,8 +125,8 @@ private:
     static void putFile(const QString &path, const QByteArray &bytes);
 
     std::unique_ptr<QTemporaryDir> m_dir;
-    QByteArray m_savedIniVariable;
-    bool m_hadIniVariable = false;
+    // What RIGDECK_INI was before each test; tests change it freely.
+    std::unique_ptr<EnvironmentOverride> m_iniVariable;
 };
 
 QByteArray TestSettings::fileBytes(const QString &path)
@@ -132,18 +145,12 @@ void TestSettings::putFile(const QString &path, const QByteArray &bytes)
     QCOMPARE(file.write(bytes), bytes.size());
 }
 
-void TestSettings::initTestCase()
-{
-    m_hadIniVariable = qEnvironmentVariableIsSet("RIGDECK_INI");
-    m_savedIniVariable = qgetenv("RIGDECK_INI");
-}
-
 void TestSettings::init()
 {
     m_dir = std::make_unique<QTemporaryDir>();
     QVERIFY(m_dir->isValid());
     // Nothing a test does may touch a real settings file.
-    qputenv("RIGDECK_INI", iniPath().toLocal8Bit());
+    m_iniVariable = std::make_unique<EnvironmentOverride>("RIGDECK_INI", iniPath().toLocal8Bit());
 }
 
 void TestSettings::cleanup()
@@ -155,80 +162,65 @@ void TestSettings::cleanup()
     }
     QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     m_dir.reset();
-}
-
-void TestSettings::cleanupTestCase()
-{
-    if (m_hadIniVariable) {
-        qputenv("RIGDECK_INI", m_savedIniVariable);
-    } else {
-        qunsetenv("RIGDECK_INI");
-    }
+    m_iniVariable.reset();
 }
 
 // ---------------------------------------------------------------- reading
 
 void TestSettings::readsValue_data()
 {
-    QTest::addColumn<QByteArray>("content");
-    QTest::addColumn<QString>("section");
-    QTest::addColumn<QString>("key");
-    QTest::addColumn<QString>("expected");
+    addReadColumns();
 
-    const QString com = QStringLiteral("COM");
-    const QString port = QStringLiteral("PORT");
-    const QString def = QStringLiteral("DEF");
-
-    QTest::newRow("plain value") << QByteArray("[COM]\nPORT=3\n") << com << port << "3";
-    QTest::newRow("missing key gives default") << QByteArray("[COM]\nSPEED=9600\n") << com << port << def;
-    QTest::newRow("missing section gives default") << QByteArray("[REC]\nPORT=3\n") << com << port << def;
-    QTest::newRow("empty file gives default") << QByteArray() << com << port << def;
-    QTest::newRow("nothing after equals is empty, not default") << QByteArray("[COM]\nPORT=\n") << com << port << "";
-    QTest::newRow("only blanks after equals is empty") << QByteArray("[COM]\nPORT= \t \n") << com << port << "";
-    QTest::newRow("empty quotes are empty") << QByteArray("[COM]\nPORT=\"\"\n") << com << port << "";
-    QTest::newRow("double quotes removed") << QByteArray("[COM]\nPORT=\" 3 \"\n") << com << port << " 3 ";
-    QTest::newRow("single quotes removed") << QByteArray("[COM]\nPORT='3'\n") << com << port << "3";
-    QTest::newRow("quotes removed after blanks") << QByteArray("[COM]\nPORT=  \"3\"  \n") << com << port << "3";
-    QTest::newRow("only one pair of quotes removed") << QByteArray("[COM]\nPORT=\"\"3\"\"\n") << com << port << "\"3\"";
-    QTest::newRow("mismatched quotes kept") << QByteArray("[COM]\nPORT=\"3'\n") << com << port << "\"3'";
-    QTest::newRow("quote on one side kept") << QByteArray("[COM]\nPORT=\"3\n") << com << port << "\"3";
-    QTest::newRow("lone quote kept") << QByteArray("[COM]\nPORT=\"\n") << com << port << "\"";
+    QTest::newRow("plain value") << QByteArray("[COM]\nPORT=3\n") << Com << Port << "3";
+    QTest::newRow("missing key gives default") << QByteArray("[COM]\nSPEED=9600\n") << Com << Port << Default;
+    QTest::newRow("missing section gives default") << QByteArray("[REC]\nPORT=3\n") << Com << Port << Default;
+    QTest::newRow("empty file gives default") << QByteArray() << Com << Port << Default;
+    QTest::newRow("nothing after equals is empty, not default") << QByteArray("[COM]\nPORT=\n") << Com << Port << "";
+    QTest::newRow("only blanks after equals is empty") << QByteArray("[COM]\nPORT= \t \n") << Com << Port << "";
+    QTest::newRow("empty quotes are empty") << QByteArray("[COM]\nPORT=\"\"\n") << Com << Port << "";
+    QTest::newRow("double quotes removed") << QByteArray("[COM]\nPORT=\" 3 \"\n") << Com << Port << " 3 ";
+    QTest::newRow("single quotes removed") << QByteArray("[COM]\nPORT='3'\n") << Com << Port << "3";
+    QTest::newRow("quotes removed after blanks") << QByteArray("[COM]\nPORT=  \"3\"  \n") << Com << Port << "3";
+    QTest::newRow("only one pair of quotes removed") << QByteArray("[COM]\nPORT=\"\"3\"\"\n") << Com << Port << "\"3\"";
+    QTest::newRow("mismatched quotes kept") << QByteArray("[COM]\nPORT=\"3'\n") << Com << Port << "\"3'";
+    QTest::newRow("quote on one side kept") << QByteArray("[COM]\nPORT=\"3\n") << Com << Port << "\"3";
+    QTest::newRow("lone quote kept") << QByteArray("[COM]\nPORT=\"\n") << Com << Port << "\"";
     QTest::newRow("blanks around key and value dropped")
-        << QByteArray("[COM]\n \t PORT \t = \t 3 \t\n") << com << port << "3";
-    QTest::newRow("blanks inside value kept") << QByteArray("[COM]\nPORT=a  b\n") << com << port << "a  b";
-    QTest::newRow("equals inside value kept") << QByteArray("[COM]\nPORT=a=b\n") << com << port << "a=b";
-    QTest::newRow("blanks around section name dropped") << QByteArray("  [ \tCOM\t ]\nPORT=3\n") << com << port << "3";
+        << QByteArray("[COM]\n \t PORT \t = \t 3 \t\n") << Com << Port << "3";
+    QTest::newRow("blanks inside value kept") << QByteArray("[COM]\nPORT=a  b\n") << Com << Port << "a  b";
+    QTest::newRow("equals inside value kept") << QByteArray("[COM]\nPORT=a=b\n") << Com << Port << "a=b";
+    QTest::newRow("blanks around section name dropped") << QByteArray("  [ \tCOM\t ]\nPORT=3\n") << Com << Port << "3";
     QTest::newRow("blanks in asked names dropped") << QByteArray("[COM]\nPORT=3\n") << " COM "
                                                    << "\tPORT "
                                                    << "3";
-    QTest::newRow("text after closing bracket ignored") << QByteArray("[COM] ; ports\nPORT=3\n") << com << port << "3";
-    QTest::newRow("section name case ignored") << QByteArray("[cOm]\nPORT=3\n") << com << port << "3";
-    QTest::newRow("key name case ignored") << QByteArray("[COM]\nPort=3\n") << com << port << "3";
-    QTest::newRow("value case kept") << QByteArray("[COM]\nPORT=AbC\n") << com << port << "AbC";
+    QTest::newRow("text after closing bracket ignored") << QByteArray("[COM] ; ports\nPORT=3\n") << Com << Port << "3";
+    QTest::newRow("section name case ignored") << QByteArray("[cOm]\nPORT=3\n") << Com << Port << "3";
+    QTest::newRow("key name case ignored") << QByteArray("[COM]\nPort=3\n") << Com << Port << "3";
+    QTest::newRow("value case kept") << QByteArray("[COM]\nPORT=AbC\n") << Com << Port << "AbC";
     QTest::newRow("non-ASCII names match exactly only")
-        << QByteArray("[COM]\n\xC3\xA9=1\n") << com << "\xC3\x89" << def;
-    QTest::newRow("first duplicate key wins") << QByteArray("[COM]\nPORT=1\nPORT=2\n") << com << port << "1";
-    QTest::newRow("first duplicate section wins") << QByteArray("[COM]\nPORT=1\n[com]\nPORT=2\n") << com << port << "1";
+        << QByteArray("[COM]\n\xC3\xA9=1\n") << Com << "\xC3\x89" << Default;
+    QTest::newRow("first duplicate key wins") << QByteArray("[COM]\nPORT=1\nPORT=2\n") << Com << Port << "1";
+    QTest::newRow("first duplicate section wins") << QByteArray("[COM]\nPORT=1\n[Com]\nPORT=2\n") << Com << Port << "1";
     QTest::newRow("later section of the same name not searched")
-        << QByteArray("[COM]\nA=1\n[REC]\n[COM]\nPORT=2\n") << com << port << def;
+        << QByteArray("[COM]\nA=1\n[REC]\n[COM]\nPORT=2\n") << Com << Port << Default;
     QTest::newRow("key of the next section not taken")
-        << QByteArray("[COM]\nA=1\n[REC]\nPORT=2\n") << com << port << def;
-    QTest::newRow("key before any section not taken") << QByteArray("PORT=1\n[COM]\nA=1\n") << com << port << def;
-    QTest::newRow("LF line ends") << QByteArray("[REC]\nPORT=9\n[COM]\nPORT=3\n") << com << port << "3";
-    QTest::newRow("CRLF line ends") << QByteArray("[REC]\r\nPORT=9\r\n[COM]\r\nPORT=3\r\n") << com << port << "3";
-    QTest::newRow("CR line ends") << QByteArray("[REC]\rPORT=9\r[COM]\rPORT=3\r") << com << port << "3";
-    QTest::newRow("mixed line ends") << QByteArray("[REC]\r\nPORT=9\r[COM]\nPORT=3\r\n") << com << port << "3";
-    QTest::newRow("byte-order mark skipped") << QByteArray("\xEF\xBB\xBF[COM]\nPORT=3\n") << com << port << "3";
+        << QByteArray("[COM]\nA=1\n[REC]\nPORT=2\n") << Com << Port << Default;
+    QTest::newRow("key before any section not taken") << QByteArray("PORT=1\n[COM]\nA=1\n") << Com << Port << Default;
+    QTest::newRow("LF line ends") << QByteArray("[REC]\nPORT=9\n[COM]\nPORT=3\n") << Com << Port << "3";
+    QTest::newRow("CRLF line ends") << QByteArray("[REC]\r\nPORT=9\r\n[COM]\r\nPORT=3\r\n") << Com << Port << "3";
+    QTest::newRow("CR line ends") << QByteArray("[REC]\rPORT=9\r[COM]\rPORT=3\r") << Com << Port << "3";
+    QTest::newRow("mixed line ends") << QByteArray("[REC]\r\nPORT=9\r[COM]\nPORT=3\r\n") << Com << Port << "3";
+    QTest::newRow("byte-order mark skipped") << QByteArray("\xEF\xBB\xBF[COM]\nPORT=3\n") << Com << Port << "3";
     if (localTextIsUtf8()) {
         QTest::newRow("zero-width no-break space starting a value kept")
             << QByteArray("[COM]\nPORT=\xEF\xBB\xBF"
                           "3\n")
-            << com << port << QString(QChar(0xFEFF)) + u'3';
+            << Com << Port << QString(QChar(0xFEFF)) + u'3';
     }
-    QTest::newRow("no final line end") << QByteArray("[COM]\nPORT=3") << com << port << "3";
-    QTest::newRow("line without equals is no key") << QByteArray("[COM]\nPORT\nPORT=4\n") << com << port << "4";
-    QTest::newRow("only a line without equals gives default") << QByteArray("[COM]\nPORT\n") << com << port << def;
-    QTest::newRow("semicolon line is another key") << QByteArray("[COM]\n;PORT=9\nPORT=3\n") << com << port << "3";
+    QTest::newRow("no final line end") << QByteArray("[COM]\nPORT=3") << Com << Port << "3";
+    QTest::newRow("line without equals is no key") << QByteArray("[COM]\nPORT\nPORT=4\n") << Com << Port << "4";
+    QTest::newRow("only a line without equals gives default") << QByteArray("[COM]\nPORT\n") << Com << Port << Default;
+    QTest::newRow("semicolon line is another key") << QByteArray("[COM]\n;PORT=9\nPORT=3\n") << Com << Port << "3";
 }
 
 void TestSettings::readsValue()
@@ -359,23 +351,16 @@ void TestSettings::readSurvivesJunk()
 // read them, so that the file means the same here and there.
 void TestSettings::readsHandEditedLinesAsWindowsDoes_data()
 {
-    QTest::addColumn<QByteArray>("content");
-    QTest::addColumn<QString>("section");
-    QTest::addColumn<QString>("key");
-    QTest::addColumn<QString>("expected");
-
-    const QString com = QStringLiteral("COM");
-    const QString port = QStringLiteral("PORT");
-    const QString def = QStringLiteral("DEF");
+    addReadColumns();
 
     QTest::newRow("[ without ] is no header: keys after it stay in the section")
-        << QByteArray("[COM]\nA=1\n[REC\nPORT=2\n") << com << port << "2";
-    QTest::newRow("[ without ] names no section") << QByteArray("[COM]\n[REC\nPORT=2\n") << "REC" << port << def;
+        << QByteArray("[COM]\nA=1\n[REC\nPORT=2\n") << Com << Port << "2";
+    QTest::newRow("[ without ] names no section") << QByteArray("[COM]\n[REC\nPORT=2\n") << "REC" << Port << Default;
     QTest::newRow("name runs to the last ]") << QByteArray("[a]b]\nK=1\n") << "a]b"
                                              << "K"
                                              << "1";
     QTest::newRow("name not cut at the first ]") << QByteArray("[a]b]\nK=1\n") << "a"
-                                                 << "K" << def;
+                                                 << "K" << Default;
     QTest::newRow("text after the last ] ignored") << QByteArray("[x] ; note\nK=1\n") << "x"
                                                    << "K"
                                                    << "1";
@@ -385,17 +370,17 @@ void TestSettings::readsHandEditedLinesAsWindowsDoes_data()
         << "1";
     QTest::newRow("VT, FF and ^Z around a key and its value") << QByteArray("[COM]\n\x0bPORT\x0c=\x1a"
                                                                             "3\x0b\x0c\x1a\n")
-                                                              << com << port << "3";
+                                                              << Com << Port << "3";
     QTest::newRow("VT, FF and ^Z around a header and its name") << QByteArray("\x1a[\x0c"
                                                                               "COM\x0b]\x0c\nPORT=3\n")
-                                                                << com << port << "3";
+                                                                << Com << Port << "3";
     QTest::newRow("VT inside a value kept") << QByteArray("[COM]\nPORT=a\x0b"
                                                           "b\n")
-                                            << com << port
+                                            << Com << Port
                                             << "a\x0b"
                                                "b";
-    QTest::newRow("value ends at its first NUL") << QByteArrayLiteral("[COM]\nPORT= 7\0008\n") << com << port << "7";
-    QTest::newRow("value starting with NUL is empty") << QByteArrayLiteral("[COM]\nPORT=\0007\n") << com << port << "";
+    QTest::newRow("value ends at its first NUL") << QByteArrayLiteral("[COM]\nPORT= 7\0008\n") << Com << Port << "7";
+    QTest::newRow("value starting with NUL is empty") << QByteArrayLiteral("[COM]\nPORT=\0007\n") << Com << Port << "";
 }
 
 void TestSettings::readsHandEditedLinesAsWindowsDoes()
@@ -420,75 +405,73 @@ void TestSettings::writeChangesOnlyItsLine_data()
     QTest::addColumn<QByteArray>("after");
     QTest::addColumn<QString>("readBack");
 
-    const QString com = QStringLiteral("COM");
-    const QString port = QStringLiteral("PORT");
     const QString speed = QStringLiteral("SPEED");
     const QByteArray nl = platformLineEnd();
 
-    QTest::newRow("value replaced in place") << QByteArray("[COM]\nPORT=1\nSPEED=9600\n") << com << port << "2"
+    QTest::newRow("value replaced in place") << QByteArray("[COM]\nPORT=1\nSPEED=9600\n") << Com << Port << "2"
                                              << QByteArray("[COM]\nPORT=2\nSPEED=9600\n") << "2";
     QTest::newRow("comments, unknown keys and odd bytes stay")
-        << QByteArrayLiteral("; by hand\n[COM]\n  ; note\nPORT = 1 \nX\xff\0Y=\x80\n\n[REC]\nREC_TIME1=5\n") << com
-        << port << "2" << QByteArrayLiteral("; by hand\n[COM]\n  ; note\nPORT=2\nX\xff\0Y=\x80\n\n[REC]\nREC_TIME1=5\n")
+        << QByteArrayLiteral("; by hand\n[COM]\n  ; note\nPORT = 1 \nX\xff\0Y=\x80\n\n[REC]\nREC_TIME1=5\n") << Com
+        << Port << "2" << QByteArrayLiteral("; by hand\n[COM]\n  ; note\nPORT=2\nX\xff\0Y=\x80\n\n[REC]\nREC_TIME1=5\n")
         << "2";
     QTest::newRow("CRLF file keeps CRLF on replace")
-        << QByteArray("[COM]\r\nPORT=1\r\n") << com << port << "2" << QByteArray("[COM]\r\nPORT=2\r\n") << "2";
+        << QByteArray("[COM]\r\nPORT=1\r\n") << Com << Port << "2" << QByteArray("[COM]\r\nPORT=2\r\n") << "2";
     QTest::newRow("CRLF file gets CRLF for a new key")
-        << QByteArray("[COM]\r\nPORT=1\r\n\r\n[REC]\r\nA=1\r\n") << com << speed << "9600"
+        << QByteArray("[COM]\r\nPORT=1\r\n\r\n[REC]\r\nA=1\r\n") << Com << speed << "9600"
         << QByteArray("[COM]\r\nPORT=1\r\nSPEED=9600\r\n\r\n[REC]\r\nA=1\r\n") << "9600";
-    QTest::newRow("CRLF file gets CRLF for a new section") << QByteArray("[REC]\r\nA=1\r\n") << com << port << "3"
+    QTest::newRow("CRLF file gets CRLF for a new section") << QByteArray("[REC]\r\nA=1\r\n") << Com << Port << "3"
                                                            << QByteArray("[REC]\r\nA=1\r\n[COM]\r\nPORT=3\r\n") << "3";
-    QTest::newRow("CR file gets CR") << QByteArray("[COM]\rPORT=1\r") << com << speed << "9600"
+    QTest::newRow("CR file gets CR") << QByteArray("[COM]\rPORT=1\r") << Com << speed << "9600"
                                      << QByteArray("[COM]\rPORT=1\rSPEED=9600\r") << "9600";
     QTest::newRow("mixed line ends kept, new ones like the first")
-        << QByteArray("[COM]\r\nPORT=1\nX=2\r") << com << speed << "9600"
+        << QByteArray("[COM]\r\nPORT=1\nX=2\r") << Com << speed << "9600"
         << QByteArray("[COM]\r\nPORT=1\nX=2\rSPEED=9600\r\n") << "9600";
     QTest::newRow("new key after last key, before blanks and next section")
-        << QByteArray("[COM]\nPORT=1\n\n\n[REC]\nREC_TIME1=5\n") << com << speed << "9600"
+        << QByteArray("[COM]\nPORT=1\n\n\n[REC]\nREC_TIME1=5\n") << Com << speed << "9600"
         << QByteArray("[COM]\nPORT=1\nSPEED=9600\n\n\n[REC]\nREC_TIME1=5\n") << "9600";
     QTest::newRow("new key after a trailing comment of its section")
-        << QByteArray("[COM]\nPORT=1\n; last\n\n[REC]\n") << com << speed << "9600"
+        << QByteArray("[COM]\nPORT=1\n; last\n\n[REC]\n") << Com << speed << "9600"
         << QByteArray("[COM]\nPORT=1\n; last\nSPEED=9600\n\n[REC]\n") << "9600";
     QTest::newRow("new key in a section holding only its header")
-        << QByteArray("[COM]\n\n[REC]\nA=1\n") << com << port << "3" << QByteArray("[COM]\nPORT=3\n\n[REC]\nA=1\n")
+        << QByteArray("[COM]\n\n[REC]\nA=1\n") << Com << Port << "3" << QByteArray("[COM]\nPORT=3\n\n[REC]\nA=1\n")
         << "3";
     QTest::newRow("new key after a last line without line end")
-        << QByteArray("[REC]\nA=1\n[COM]\nSPEED=9600") << com << port << "3"
+        << QByteArray("[REC]\nA=1\n[COM]\nSPEED=9600") << Com << Port << "3"
         << QByteArray("[REC]\nA=1\n[COM]\nSPEED=9600\nPORT=3\n") << "3";
     QTest::newRow("new section at the end")
-        << QByteArray("[REC]\nA=1\n") << com << port << "3" << QByteArray("[REC]\nA=1\n[COM]\nPORT=3\n") << "3";
+        << QByteArray("[REC]\nA=1\n") << Com << Port << "3" << QByteArray("[REC]\nA=1\n[COM]\nPORT=3\n") << "3";
     QTest::newRow("new section after a file without final line end")
-        << QByteArray("[REC]\nA=1") << com << port << "3" << QByteArray("[REC]\nA=1\n[COM]\nPORT=3\n") << "3";
+        << QByteArray("[REC]\nA=1") << Com << Port << "3" << QByteArray("[REC]\nA=1\n[COM]\nPORT=3\n") << "3";
     QTest::newRow("new section after trailing blank lines")
-        << QByteArray("[REC]\nA=1\n\n") << com << port << "3" << QByteArray("[REC]\nA=1\n\n[COM]\nPORT=3\n") << "3";
-    QTest::newRow("empty file") << QByteArray() << com << port << "3"
+        << QByteArray("[REC]\nA=1\n\n") << Com << Port << "3" << QByteArray("[REC]\nA=1\n\n[COM]\nPORT=3\n") << "3";
+    QTest::newRow("empty file") << QByteArray() << Com << Port << "3"
                                 << "[COM]" + nl + "PORT=3" + nl << "3";
-    QTest::newRow("byte-order mark kept on replace") << QByteArray("\xEF\xBB\xBF[COM]\nPORT=1\n") << com << port << "2"
+    QTest::newRow("byte-order mark kept on replace") << QByteArray("\xEF\xBB\xBF[COM]\nPORT=1\n") << Com << Port << "2"
                                                      << QByteArray("\xEF\xBB\xBF[COM]\nPORT=2\n") << "2";
-    QTest::newRow("file of only a byte-order mark") << QByteArray("\xEF\xBB\xBF") << com << port << "3"
+    QTest::newRow("file of only a byte-order mark") << QByteArray("\xEF\xBB\xBF") << Com << Port << "3"
                                                     << "\xEF\xBB\xBF[COM]" + nl + "PORT=3" + nl << "3";
     QTest::newRow("first duplicate key replaced")
-        << QByteArray("[COM]\nPORT=1\nPORT=2\n") << com << port << "5" << QByteArray("[COM]\nPORT=5\nPORT=2\n") << "5";
+        << QByteArray("[COM]\nPORT=1\nPORT=2\n") << Com << Port << "5" << QByteArray("[COM]\nPORT=5\nPORT=2\n") << "5";
     QTest::newRow("first duplicate section gets the new key")
-        << QByteArray("[COM]\nA=1\n[REC]\n[COM]\nB=2\n") << com << port << "3"
+        << QByteArray("[COM]\nA=1\n[REC]\n[COM]\nB=2\n") << Com << Port << "3"
         << QByteArray("[COM]\nA=1\nPORT=3\n[REC]\n[COM]\nB=2\n") << "3";
     QTest::newRow("key matched ignoring case and blanks, written as given")
-        << QByteArray("[com]\n\t port \t= 1\nX=1\n") << com << port << "2" << QByteArray("[com]\nPORT=2\nX=1\n") << "2";
+        << QByteArray("[Com]\n\t Port \t= 1\nX=1\n") << Com << Port << "2" << QByteArray("[Com]\nPORT=2\nX=1\n") << "2";
     QTest::newRow("value written with its blanks") << QByteArray("[REC]\nREC_TIME2=1\n") << "REC"
                                                    << "REC_TIME2"
                                                    << " 7" << QByteArray("[REC]\nREC_TIME2= 7\n") << "7";
     QTest::newRow("replaced last line without line end stays without")
-        << QByteArray("[COM]\nPORT=1") << com << port << "2" << QByteArray("[COM]\nPORT=2") << "2";
+        << QByteArray("[COM]\nPORT=1") << Com << Port << "2" << QByteArray("[COM]\nPORT=2") << "2";
     QTest::newRow("key before any section is not the section's")
-        << QByteArray("PORT=1\n[COM]\nA=1\n") << com << port << "3" << QByteArray("PORT=1\n[COM]\nA=1\nPORT=3\n")
+        << QByteArray("PORT=1\n[COM]\nA=1\n") << Com << Port << "3" << QByteArray("PORT=1\n[COM]\nA=1\nPORT=3\n")
         << "3";
     QTest::newRow("line without equals is not the key")
-        << QByteArray("[COM]\nPORT\n") << com << port << "3" << QByteArray("[COM]\nPORT\nPORT=3\n") << "3";
+        << QByteArray("[COM]\nPORT\n") << Com << Port << "3" << QByteArray("[COM]\nPORT\nPORT=3\n") << "3";
     QTest::newRow("header without bracket does not end the section")
-        << QByteArray("[COM]\nA=1\n[REC\nPORT=1\n") << com << port << "3" << QByteArray("[COM]\nA=1\n[REC\nPORT=3\n")
+        << QByteArray("[COM]\nA=1\n[REC\nPORT=1\n") << Com << Port << "3" << QByteArray("[COM]\nA=1\n[REC\nPORT=3\n")
         << "3";
     QTest::newRow("blanks of the replaced line not kept")
-        << QByteArray("[COM]\n PORT = 3 \n") << com << port << " 3" << QByteArray("[COM]\nPORT= 3\n") << "3";
+        << QByteArray("[COM]\n PORT = 3 \n") << Com << Port << " 3" << QByteArray("[COM]\nPORT= 3\n") << "3";
 }
 
 void TestSettings::writeChangesOnlyItsLine()
@@ -540,21 +523,15 @@ void TestSettings::writeDropsLineBreaks_data()
     QTest::addColumn<QString>("value");
     QTest::addColumn<QByteArray>("after");
 
-    QTest::newRow("CRLF in value") << "COM"
-                                   << "PORT"
-                                   << "1\r\n[EVIL]\r\nX=1" << QByteArray("[REC]\nA=1\n[COM]\nPORT=1[EVIL]X=1\n");
-    QTest::newRow("LF in value") << "COM"
-                                 << "PORT"
-                                 << "1\nX=1" << QByteArray("[REC]\nA=1\n[COM]\nPORT=1X=1\n");
-    QTest::newRow("CR in value") << "COM"
-                                 << "PORT"
-                                 << "1\rX=1" << QByteArray("[REC]\nA=1\n[COM]\nPORT=1X=1\n");
-    QTest::newRow("line break in key") << "COM"
-                                       << "PO\r\nRT"
+    QTest::newRow("CRLF in value") << Section::Com << Key::Port << "1\r\n[EVIL]\r\nX=1"
+                                   << QByteArray("[REC]\nA=1\n[COM]\nPORT=1[EVIL]X=1\n");
+    QTest::newRow("LF in value") << Section::Com << Key::Port << "1\nX=1"
+                                 << QByteArray("[REC]\nA=1\n[COM]\nPORT=1X=1\n");
+    QTest::newRow("CR in value") << Section::Com << Key::Port << "1\rX=1"
+                                 << QByteArray("[REC]\nA=1\n[COM]\nPORT=1X=1\n");
+    QTest::newRow("line break in key") << Section::Com << "PO\r\nRT"
                                        << "1" << QByteArray("[REC]\nA=1\n[COM]\nPORT=1\n");
-    QTest::newRow("line break in section") << "CO\nM"
-                                           << "PORT"
-                                           << "1" << QByteArray("[REC]\nA=1\n[COM]\nPORT=1\n");
+    QTest::newRow("line break in section") << "CO\nM" << Key::Port << "1" << QByteArray("[REC]\nA=1\n[COM]\nPORT=1\n");
     QTest::newRow("line break into an existing section") << "REC\n"
                                                          << "\nA"
                                                          << "2\n[X]" << QByteArray("[REC]\nA=2[X]\n");
@@ -582,22 +559,14 @@ void TestSettings::writeRefusesNamesThatWouldReadBackWrong_data()
     QTest::addColumn<QString>("section");
     QTest::addColumn<QString>("key");
 
-    QTest::newRow("empty key") << "COM"
-                               << "";
-    QTest::newRow("blank key") << "COM"
-                               << " \t ";
-    QTest::newRow("key of only line breaks") << "COM"
-                                             << "\r\n";
-    QTest::newRow("key holding equals") << "COM"
-                                        << "PO=RT";
-    QTest::newRow("key looking like a section") << "COM"
-                                                << " [PORT";
-    QTest::newRow("empty section") << ""
-                                   << "PORT";
-    QTest::newRow("blank section") << "  "
-                                   << "PORT";
-    QTest::newRow("section holding closing bracket") << "CO]M"
-                                                     << "PORT";
+    QTest::newRow("empty key") << Com << "";
+    QTest::newRow("blank key") << Com << " \t ";
+    QTest::newRow("key of only line breaks") << Com << "\r\n";
+    QTest::newRow("key holding equals") << Com << "PO=RT";
+    QTest::newRow("key looking like a section") << Com << " [PORT";
+    QTest::newRow("empty section") << "" << Port;
+    QTest::newRow("blank section") << "  " << Port;
+    QTest::newRow("section holding closing bracket") << "CO]M" << Port;
 }
 
 void TestSettings::writeRefusesNamesThatWouldReadBackWrong()

@@ -12,9 +12,11 @@
 #include "radio/RigctldLinePort.h"
 #include "radio/TraceLog.h"
 #include "settings/Settings.h"
+#include "support/EnvironmentOverride.h"
 #include "support/MessageRecorder.h"
 #include "support/ProcessProbe.h"
 #include "support/RadioReplies.h"
+#include "support/Rows.h"
 #include "support/SharedRadio.h"
 #include "ui/ClickLabel.h"
 #include "ui/ColorButton.h"
@@ -31,6 +33,7 @@
 
 #include <chrono>
 #include <functional>
+#include <optional>
 
 namespace {
 
@@ -41,7 +44,6 @@ using Server = PollingLogger::Server;
 struct Program {
     explicit Program(const QString &device)
     {
-        qunsetenv("RIGDECK_COM1");
         QFile file(dir.filePath(QStringLiteral("RIGDECK.INI")));
         if (!file.open(QIODevice::WriteOnly)) {
             qFatal("cannot write the settings file");
@@ -59,6 +61,8 @@ struct Program {
         QFile file(dir.filePath(QStringLiteral("trace")));
         return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
     }
+    // The variable would win over the file.
+    EnvironmentOverride noVariable{"RIGDECK_COM1"};
     QTemporaryDir dir;
     MessageRecorder messages;
     RadioPort port;
@@ -241,13 +245,13 @@ private slots:
             QVERIFY(out.open(QIODevice::WriteOnly));
             out.write(settings);
         }
+        std::optional<EnvironmentOverride> variable;
         if (environment.isEmpty()) {
-            qunsetenv("RIGDECK_COM2");
+            variable.emplace("RIGDECK_COM2");
         } else {
-            qputenv("RIGDECK_COM2", environment);
+            variable.emplace("RIGDECK_COM2", environment);
         }
         QCOMPARE(deviceForPort(port, file), device);
-        qunsetenv("RIGDECK_COM2");
     }
 
     void openFailsWhenTheServerIsMissingOrTheNameIsBad_data()
@@ -404,12 +408,7 @@ private slots:
         QCOMPARE(server.requests.size(), 1);
     }
 
-    void commandsLeaveOneAtATimeAndReturnAtOnce_data()
-    {
-        QTest::addColumn<bool>("flrig");
-        QTest::newRow("rigctld") << false;
-        QTest::newRow("flrig") << true;
-    }
+    void commandsLeaveOneAtATimeAndReturnAtOnce_data() { addFlagRows("flrig", "rigctld", false, "flrig"); }
 
     void commandsLeaveOneAtATimeAndReturnAtOnce()
     {
@@ -434,12 +433,7 @@ private slots:
         }
     }
 
-    void aCommandThatCannotLeaveInTimeIsDropped_data()
-    {
-        QTest::addColumn<bool>("flrig");
-        QTest::newRow("rigctld") << false;
-        QTest::newRow("flrig") << true;
-    }
+    void aCommandThatCannotLeaveInTimeIsDropped_data() { addFlagRows("flrig", "rigctld", false, "flrig"); }
 
     void aCommandThatCannotLeaveInTimeIsDropped()
     {
@@ -460,12 +454,7 @@ private slots:
         QVERIFY(line->portOpen());
     }
 
-    void slowAnswersAreWaitedFor_data()
-    {
-        QTest::addColumn<bool>("flrig");
-        QTest::newRow("rigctld") << false;
-        QTest::newRow("flrig") << true;
-    }
+    void slowAnswersAreWaitedFor_data() { addFlagRows("flrig", "rigctld", false, "flrig"); }
 
     void slowAnswersAreWaitedFor()
     {

@@ -10,9 +10,9 @@
 #include "mode/ModePanel.h"
 #include "radio/TraceLog.h"
 #include "radio/RadioLink.h"
-#include "support/EnvironmentOverride.h"
 #include "support/RadioReplies.h"
 #include "support/RadioRig.h"
+#include "support/Rows.h"
 #include "support/WindowProbe.h"
 #include "voice/VoiceMemoryPanel.h"
 
@@ -152,10 +152,7 @@ private slots:
         QFETCH(QByteArray, reply);
         QFETCH(QString, shown);
         RadioRig rig;
-        auto replies = normalReplies();
-        replies.insert("KM2;", reply);
-        rig.script(replies);
-        rig.start();
+        rig.startAnswering("KM2;", reply);
         QCOMPARE(rig.commandsAfterSettling(), StartupQueries);
         QCOMPARE(rig.window().keyer().Text1(1)->text(), shown);
         QCOMPARE(rig.window().keyer().Text1(4)->text(), QStringLiteral("ABC}"));
@@ -165,10 +162,7 @@ private slots:
     void tooShortKeyerReplyIsAnOpenFailure()
     {
         RadioRig rig;
-        auto replies = normalReplies();
-        replies.insert("KM3;", "K;");
-        rig.script(replies);
-        rig.start();
+        rig.startAnswering("KM3;", "K;");
         QCOMPARE(rig.commandsAfterSettling(), (QByteArrayList{"KM1;", "KM2;", "KM3;"}));
         QCOMPARE(rig.messages().messages(), QStringList{OpenFailedMessage});
         QCOMPARE(rig.window().keyer().Text1(0)->text(), QStringLiteral("CQ TEST}"));
@@ -190,10 +184,7 @@ private slots:
         QFETCH(QByteArray, reply);
         QFETCH(int, on);
         RadioRig rig;
-        auto replies = normalReplies();
-        replies.insert("BI;", reply);
-        rig.script(replies);
-        rig.start();
+        rig.startAnswering("BI;", reply);
         QCOMPARE(rig.window().keySpeed().BreakInOn(), on);
         QCOMPARE(rig.window().keySpeed().Command3()->backColor(), on ? OleColor::Green : OleColor::ButtonFace);
     }
@@ -221,10 +212,7 @@ private slots:
         QFETCH(int, label);
         QFETCH(bool, lsbSent);
         RadioRig rig;
-        auto replies = normalReplies();
-        replies.insert("MD0;", reply);
-        rig.script(replies);
-        rig.start();
+        rig.startAnswering("MD0;", reply);
         QByteArrayList expected = StartupQueries;
         if (lsbSent) {
             expected.insert(7, "MD01;");
@@ -255,10 +243,7 @@ private slots:
         QFETCH(QString, caption);
         QFETCH(int, slider);
         RadioRig rig;
-        auto replies = normalReplies();
-        replies.insert("KS;", reply);
-        rig.script(replies);
-        rig.start();
+        rig.startAnswering("KS;", reply);
         const QLabel *label6 = rig.window().keySpeed().Label6();
         QCOMPARE(label6->text(), caption);
         // Shown character for character, not taken for markup.
@@ -330,24 +315,13 @@ private slots:
         QVERIFY(rig.messages().messages().isEmpty());
     }
 
-    void unusableStoredPortIsReportedNotFatal_data()
-    {
-        QTest::addColumn<QByteArray>("settings");
-        QTest::newRow("port 0") << QByteArray("[COM]\nPORT=0,19200\n");
-        QTest::newRow("port that is no digit") << QByteArray("[COM]\nPORT=x,19200\n");
-        QTest::newRow("speed that is no number") << QByteArray("[COM]\nPORT=1,abc\n");
-        QTest::newRow("empty value") << QByteArray("[COM]\nPORT=\n");
-        QTest::newRow("port part missing") << QByteArray("[COM]\nPORT=,9600\n");
-        QTest::newRow("device that does not exist") << QByteArray("[COM]\nPORT=8,19200\n");
-    }
+    void unusableStoredPortIsReportedNotFatal_data() { addUnusablePortRows(); }
 
     void unusableStoredPortIsReportedNotFatal()
     {
         QFETCH(QByteArray, settings);
-        const EnvironmentOverride missingDevice("RIGDECK_COM8", "/nonexistent/ttyRIGDECK");
         RadioRig rig;
-        rig.writeSettings(settings + "[REC]\nREC_TIME1= 7\n[VOICE]\nCOMMENT1=CQ\n");
-        rig.start();
+        rig.start(settings + "[REC]\nREC_TIME1= 7\n[VOICE]\nCOMMENT1=CQ\n");
         QCOMPARE(rig.messages().messages(), QStringList{OpenFailedMessage});
         QCOMPARE(rig.commandsAfterSettling(), QByteArrayList());
         QVERIFY(!rig.port().portOpen());
@@ -363,8 +337,7 @@ private slots:
     void storedLengthsAndCommentsAreLoaded()
     {
         RadioRig rig;
-        rig.writeSettings("[REC]\nREC_TIME3= 7\n[VOICE]\nCOMMENT0=CQ コンテスト\nCOMMENT4=\n");
-        rig.start();
+        rig.start("[REC]\nREC_TIME3= 7\n[VOICE]\nCOMMENT0=CQ コンテスト\nCOMMENT4=\n");
         VoiceMemoryPanel &voice = rig.window().voice();
         const QStringList expectedLengths = {"0", "0", "0", "7", "0"};
         for (int i = 0; i < Ft2000Capabilities.voiceChannels; ++i) {

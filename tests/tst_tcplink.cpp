@@ -7,6 +7,7 @@
 #include "radio/RadioLink.h"
 #include "radio/RadioPort.h"
 #include "radio/TcpLinePort.h"
+#include "support/EnvironmentOverride.h"
 #include "support/MessageRecorder.h"
 
 #include <QLabel>
@@ -32,13 +33,12 @@ private:
 
     std::unique_ptr<Started> startWith(const QByteArray &device)
     {
-        qputenv("RIGDECK_COM1", device);
+        const EnvironmentOverride line("RIGDECK_COM1", device);
         auto started = std::make_unique<Started>();
         started->window = std::make_unique<Form1>(started->port);
         started->window->setSettingsFile(m_dir.filePath(QStringLiteral("RIGDECK.INI")));
         started->window->link().setResponseTime(1000ms);
         started->window->Form_Load();
-        qunsetenv("RIGDECK_COM1");
         return started;
     }
 

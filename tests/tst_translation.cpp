@@ -67,7 +67,7 @@ struct Scene {
         }
         window.show();
         for (const char *entry : {"MENU_RS232C", "MENU_HELP_VER", "MENU_HELP_OPE"}) {
-            window.findChild<QAction *>(QLatin1String(entry))->trigger();
+            triggerMenu(window, entry);
         }
         window.voice().Command8_Click(0);
         for (int tick = 0; tick < 19; ++tick) {

@@ -39,6 +39,21 @@ void checkRecordRow(VoiceMemoryPanel &voice, RecordState state, int channel = -1
     }
 }
 
+// Ticks of Timer2 (recording) and Timer3 (playback), as the timers would give them.
+void recordingTicks(VoiceMemoryPanel &voice, int ticks)
+{
+    for (int tick = 0; tick < ticks; ++tick) {
+        voice.Timer2_Timer();
+    }
+}
+
+void playbackTicks(VoiceMemoryPanel &voice, int ticks)
+{
+    for (int tick = 0; tick < ticks; ++tick) {
+        voice.Timer3_Timer();
+    }
+}
+
 void checkPlayRow(VoiceMemoryPanel &voice, bool playing, int channel = -1)
 {
     for (int i = 0; i < Ft2000Capabilities.voiceChannels; ++i) {
@@ -195,15 +210,12 @@ private slots:
         StartedRig rig("[REC]\nREC_TIME2= 7\n");
         VoiceMemoryPanel &voice = rig.window().voice();
         voice.Command9_Click(2);
-        voice.Timer3_Timer();
-        voice.Timer3_Timer();
+        playbackTicks(voice, 2);
         QTest::mouseClick(voice.Command11(), Qt::LeftButton);
         checkPlayRow(voice, false);
         QVERIFY(voice.Timer3().isActive());
         QCOMPARE(rig.commandsAfterSettling(), (QByteArrayList{"PB03;", "PB00;"}));
-        for (int tick = 3; tick <= 6; ++tick) {
-            voice.Timer3_Timer();
-        }
+        playbackTicks(voice, 4);
         QCOMPARE(rig.commandsAfterSettling().size(), 2);
         voice.Timer3_Timer();
         QCOMPARE(rig.commandsAfterSettling(), (QByteArrayList{"PB03;", "PB00;", "PB00;"}));
@@ -215,9 +227,7 @@ private slots:
         StartedRig rig("[REC]\nREC_TIME2= 7\nREC_TIME0=3\n");
         VoiceMemoryPanel &voice = rig.window().voice();
         voice.Command9_Click(2);
-        for (int tick = 1; tick <= 5; ++tick) {
-            voice.Timer3_Timer();
-        }
+        playbackTicks(voice, 5);
         voice.Command11_Click();
         QTest::qWait(100);
         const int left = voice.Timer3().remainingTime();
@@ -226,8 +236,7 @@ private slots:
         QVERIFY2(voice.Timer3().remainingTime() <= left, qPrintable(QString::number(left)));
         QCOMPARE(voice.PlaySeconds(), 0);
         QCOMPARE(voice.PlayChannel(), 0);
-        voice.Timer3_Timer();
-        voice.Timer3_Timer();
+        playbackTicks(voice, 2);
         checkPlayRow(voice, true, 0);
         voice.Timer3_Timer();
         checkPlayRow(voice, false);
@@ -296,12 +305,9 @@ private slots:
         StartedRig rig("[REC]\nREC_TIME1=10\n");
         VoiceMemoryPanel &voice = rig.window().voice();
         voice.Command9_Click(1);
-        voice.Timer3_Timer();
-        voice.Timer3_Timer();
+        playbackTicks(voice, 2);
         voice.Command8_Click(1);
-        voice.Timer2_Timer();
-        voice.Timer2_Timer();
-        voice.Timer2_Timer();
+        recordingTicks(voice, 3);
         voice.Command10_Click();
         checkPlayRow(voice, true, 1);
         voice.Timer3_Timer();
@@ -327,14 +333,11 @@ private slots:
     void withThePortClosedTheCounterRunsAndTheLengthIsStored()
     {
         RadioRig rig;
-        rig.writeSettings("[COM]\nPORT=1,not a speed\n");
-        rig.start();
+        rig.start("[COM]\nPORT=1,not a speed\n");
         QCOMPARE(rig.messages().messages(), QStringList{OpenFailedMessage});
         VoiceMemoryPanel &voice = rig.window().voice();
         voice.Command8_Click(1);
-        for (int tick = 0; tick < 20; ++tick) {
-            voice.Timer2_Timer();
-        }
+        recordingTicks(voice, 20);
         checkRecordRow(voice, RecordState::AwaitingComment);
         QCOMPARE(ReadSetting(Key::recTime(1), Section::Rec, rig.settingsFile()), QStringLiteral("20"));
         voice.Command9_Click(1);

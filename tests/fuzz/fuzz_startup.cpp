@@ -7,7 +7,7 @@
 // at once); the rest, split at line feeds, are the replies in order. The
 // settings file is missing, so the program uses its default port.
 #include "radio/RadioCapabilities.h"
-#include "ScriptedSerialPort.h"
+#include "support/ScriptedSerialPort.h"
 
 #include "ui/ClickLabel.h"
 #include "app/Form1.h"

@@ -16,6 +16,14 @@ public:
     {
         qputenv(name, value);
     }
+    // Unsets it for the life of the object.
+    explicit EnvironmentOverride(const char *name)
+        : m_name(name)
+        , m_had(qEnvironmentVariableIsSet(name))
+        , m_previous(qgetenv(name))
+    {
+        qunsetenv(name);
+    }
     ~EnvironmentOverride()
     {
         if (m_had) {

@@ -9,21 +9,20 @@
 #include <QTimer>
 
 RadioRig::RadioRig(int port, Line line)
-    : m_portNumber(port)
 {
     m_radio = std::make_unique<PtyRadio>(model);
     const bool up = line == Line::Tcp ? m_radio->listenTcp(0) : m_radio->open();
     if (!up) {
         qFatal("cannot open the simulated radio's line");
     }
-    qputenv(QStringLiteral("RIGDECK_COM%1").arg(port).toLatin1().constData(), m_radio->devicePath().toLocal8Bit());
+    m_deviceVariable = QStringLiteral("RIGDECK_COM%1").arg(port).toLatin1();
+    m_device = std::make_unique<EnvironmentOverride>(m_deviceVariable.constData(), m_radio->devicePath().toLocal8Bit());
 }
 
 RadioRig::~RadioRig()
 {
     m_window.reset();
     m_port.reset();
-    qunsetenv(QStringLiteral("RIGDECK_COM%1").arg(m_portNumber).toLatin1().constData());
 }
 
 QString RadioRig::settingsFile() const
@@ -48,14 +47,32 @@ QByteArray RadioRig::readSettings() const
     return file.readAll();
 }
 
-void RadioRig::start()
+void RadioRig::start(const QByteArray &settings)
 {
+    if (!settings.isEmpty()) {
+        writeSettings(settings);
+    }
     m_window.reset();
     m_port = std::make_unique<RadioPort>();
     m_window = std::make_unique<Form1>(*m_port);
     m_window->setSettingsFile(settingsFile());
     m_window->link().setResponseTime(responseTime);
     m_window->Form_Load();
+}
+
+void RadioRig::startAnswering(const QByteArray &query, const QByteArray &reply)
+{
+    auto replies = normalReplies();
+    replies.insert(query, reply);
+    script(replies);
+    start();
+}
+
+Form1 &RadioRig::startShown(const QByteArray &settings)
+{
+    start(settings);
+    m_window->show();
+    return *m_window;
 }
 
 QByteArrayList RadioRig::commandsAfterSettling()
@@ -92,10 +109,7 @@ void RadioRig::script(const QHash<QByteArray, QByteArray> &replies)
 
 StartedRig::StartedRig(const QByteArray &settings)
 {
-    if (!settings.isEmpty()) {
-        writeSettings(settings);
-    }
-    start();
+    start(settings);
     if (commandsAfterSettling() != StartupQueries) {
         qFatal("start-up did not ask what it should");
     }

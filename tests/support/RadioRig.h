@@ -5,6 +5,7 @@
 #include "radio/RadioPort.h"
 #include "sim/Ft2000Model.h"
 #include "sim/PtyRadio.h"
+#include "support/EnvironmentOverride.h"
 #include "support/MessageRecorder.h"
 #include "support/RadioReplies.h"
 
@@ -40,8 +41,13 @@ public:
     // table gets no answer at all; "|" splits an answer into separate writes. Commands still reach the model's state.
     void script(const QHash<QByteArray, QByteArray> &replies);
 
-    // Creates the window (again, for a restart) and runs start-up.
-    void start();
+    // Creates the window (again, for a restart) and runs start-up; with
+    // settings, writes the settings file whole first.
+    void start(const QByteArray &settings = QByteArray());
+    // Start-up against the normal replies, but this answer to this query.
+    void startAnswering(const QByteArray &query, const QByteArray &reply);
+    // start(), then the window shown.
+    Form1 &startShown(const QByteArray &settings = QByteArray());
     // How long start-up waits for each reply; the program's own five seconds
     // unless a test needs less.
     std::chrono::milliseconds responseTime{300};
@@ -55,7 +61,10 @@ private:
     std::unique_ptr<RadioPort> m_port;
     std::unique_ptr<Form1> m_window;
     MessageRecorder m_messages;
-    int m_portNumber;
+    QByteArray m_deviceVariable;
+    std::unique_ptr<EnvironmentOverride> m_device;
+    // Port 8 names a device that does not exist, whatever this machine has.
+    EnvironmentOverride m_missingDevice{"RIGDECK_COM8", "/nonexistent/ttyRIGDECK"};
     QMetaObject::Connection m_scriptConnection;
 };
 

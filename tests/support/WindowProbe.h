@@ -25,12 +25,18 @@ QList<Window *> shownWindows()
     return windows;
 }
 
+// Chooses a menu entry of the main window, by its object name.
+inline void triggerMenu(Form1 &w, const char *entry)
+{
+    w.findChild<QAction *>(QLatin1String(entry))->trigger();
+}
+
 // The window a menu entry of the main window opened, as the operator finds
 // it on the screen: null unless exactly one of its kind is shown.
 template <typename Window>
 Window *openFromMenu(Form1 &w, const char *entry)
 {
-    w.findChild<QAction *>(QLatin1String(entry))->trigger();
+    triggerMenu(w, entry);
     const QList<Window *> windows = shownWindows<Window>();
     return windows.size() == 1 ? windows.first() : nullptr;
 }

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "ScriptedSerialPort.h"
+#include "support/ScriptedSerialPort.h"
 
 #include <utility>
 
