@@ -41,6 +41,13 @@ bool ServerLinePort::send(const QByteArray &command, bool query)
         emit commandDropped(command, DropReason::QueueFull);
         return false;
     }
+    if (mayCloseAfterAnswer() && connected()) {
+        // A look first: a server that closes after each answer may have
+        // closed already without the socket's notice having come (on
+        // Windows it can wait for the next look); the request then goes on
+        // a new connection at once.
+        socket().waitForReadyRead(0);
+    }
     m_request = Request{command, query, sendBy()};
     m_written = false;
     m_resent = false;
