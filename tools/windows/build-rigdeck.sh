@@ -23,7 +23,8 @@ if [ "${WITH_TESTS:-0}" = 1 ]; then testing=ON; fi
 # zip gets a stripped copy.
 nice -n 10 cmake -S "$repo" -B "$build" -G Ninja \
     -DCMAKE_TOOLCHAIN_FILE="$here/mingw-w64-x86_64.cmake" -DCMAKE_PREFIX_PATH="$qt" \
-    -DQT_HOST_PATH=/usr -DQT_HOST_PATH_CMAKE_DIR=/usr/lib/x86_64-linux-gnu/cmake \
+    -DQT_HOST_PATH="$(qtpaths6 --query QT_HOST_PREFIX)" \
+    -DQT_HOST_PATH_CMAKE_DIR="$(qtpaths6 --query QT_HOST_LIBS)/cmake" \
     -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBUILD_TESTING=$testing >"$build.configure.log" 2>&1 \
     || { tail -30 "$build.configure.log" >&2; exit 1; }
 rm -f "$build.configure.log"
@@ -53,8 +54,12 @@ for f in "$qt"/src/qtserialport-everywhere-src-*/LICENSES/{LGPL,GPL}-3.0-only.tx
 done
 cp "$qt/plugins/platforms/qwindows.dll" "$stage/platforms/"
 cp "$qt/plugins/styles/qwindowsvistastyle.dll" "$stage/styles/"
-gcc_dir=$(dirname "$($triplet-g++-posix -print-libgcc-file-name)")
-search=("$qt/bin" "$gcc_dir" "/usr/$triplet/lib" "/usr/$triplet/bin")
+# Where the DLLs come from: Qt's, then the folders the compiler links from
+# (its runtime and the MinGW libraries), as the compiler names them.
+search=("$qt/bin")
+while read -r dir; do
+    [ -d "$dir" ] && search+=("$(readlink -f "$dir")")
+done < <($triplet-g++-posix -print-search-dirs | sed -n 's/^libraries: =//p' | tr ':' '\n')
 declare -A seen=()
 queue=("$stage/rigdeck.exe" "$stage/platforms/qwindows.dll" "$stage/styles/qwindowsvistastyle.dll")
 while [ ${#queue[@]} -gt 0 ]; do

@@ -172,7 +172,12 @@ if grep -q "Unhandled" "$work/program.out"; then
 fi
 
 # 5. The test suites built for Windows.
-win_path="$(winpath "$qt/bin");$(winpath "$(dirname "$(x86_64-w64-mingw32-g++-posix -print-libgcc-file-name)")");$(winpath /usr/x86_64-w64-mingw32/lib)"
+# Qt's DLLs, then the compiler's runtime and the MinGW libraries, from the
+# folders the compiler links from.
+win_path=$(winpath "$qt/bin")
+while read -r dir; do
+    [ -d "$dir" ] && win_path+=";$(winpath "$dir")"
+done < <(x86_64-w64-mingw32-g++-posix -print-search-dirs | sed -n 's/^libraries: =//p' | tr ':' '\n')
 for suite in "$build"/tests/tst_*.exe; do
     name=$(basename "$suite" .exe)
     if (cd "$(dirname "$suite")" && WINEPATH="$win_path" QT_PLUGIN_PATH="$(winpath "$qt/plugins")" \
