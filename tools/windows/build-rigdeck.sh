@@ -2,7 +2,9 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
 # Builds rigdeck.exe for 64-bit Windows against the Qt that build-qt.sh made
 # (building that first if needed), and packs it with everything it needs to
-# run into rigdeck-<version>-win64.zip. Prints the zip's path as its last line.
+# run into rigdeck-<version>-win64.zip, and makes the installer
+# rigdeck-<version>-setup.exe from the same files (make-installer.sh). Prints
+# the zip's path as its last line.
 #
 #   BUILD_DIR      build folder (default build-win in the source tree)
 #   WITH_TESTS=1   also build the QtTest suites for Windows
@@ -90,4 +92,7 @@ zip=$build/$name.zip
 rm -f "$zip"
 (cd "$build/package" && zip -qrX "$zip" "$name")
 echo "$(du -sh "$stage" | cut -f1) unpacked, $(du -h "$zip" | cut -f1) zipped: $(ls "$stage" | tr '\n' ' ')" >&2
+setup=$build/rigdeck-$version-setup.exe
+"$here/make-installer.sh" "$stage" "$version" "$setup"
+echo "installer: $setup ($(du -h "$setup" | cut -f1))" >&2
 echo "$zip"
