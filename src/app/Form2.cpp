@@ -166,14 +166,13 @@ QList<Form2::Device> Form2::presentDevices()
         const QString name = port.portName();
         return name.startsWith(QLatin1String("COM"), Qt::CaseInsensitive) ? name.mid(3).toInt() : 0;
     };
-    std::stable_sort(ports.begin(), ports.end(), [&](const QSerialPortInfo &a, const QSerialPortInfo &b) {
-        return number(a) < number(b);
-    });
+    std::stable_sort(ports.begin(), ports.end(),
+                     [&](const QSerialPortInfo &a, const QSerialPortInfo &b) { return number(a) < number(b); });
     for (const QSerialPortInfo &port : ports) {
         const QString description = port.description().trimmed();
-        devices.append({description.isEmpty() ? port.portName()
-                                              : QStringLiteral("%1 (%2)").arg(description, port.portName()),
-                        port.portName()});
+        devices.append(
+            {description.isEmpty() ? port.portName() : QStringLiteral("%1 (%2)").arg(description, port.portName()),
+             port.portName()});
     }
 #else
     QStringList names;
