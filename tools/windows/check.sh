@@ -131,7 +131,7 @@ fi
 #    in the window.
 if [ -n "${window:-}" ]; then
     before=$(count_lines "$work/wire.log" "KY1;")
-    xdotool windowfocus "$window"
+    xdotool windowfocus "$window" || true
     sleep 0.5
     xdotool key F1
     sleep 2
@@ -166,7 +166,7 @@ if alive "$app_pid"; then
     ticks=$(cpu_ticks "$app_pid")
     sleep 5
     used=$(( $(cpu_ticks "$app_pid") - ticks ))
-    xdotool windowfocus "$window"
+    xdotool windowfocus "$window" || true
     xdotool key F2
     sleep 2
     if alive "$app_pid" && [ "$used" -lt 50 ] && main_window 5 >/dev/null; then
@@ -257,7 +257,9 @@ start_menu_entry() {
 }
 installed_files() { (cd "$1" && find . -type f ! -name uninstall.exe | sed 's#^\./##' | sort); }
 zip_files() { unzip -Z1 "$zip" | grep -v '/$' | sed 's#^[^/]*/##' | sort; }
-if "$wine" "$(winpath "$setup")" /S && "$wineserver" -w; then
+# (The prefix's server stays up, so it is the installer that is waited for,
+# and the uninstaller's copy of itself, which removes the uninstaller last.)
+if "$wine" "$(winpath "$setup")" /S; then
     entry=$(start_menu_entry)
     target=$( [ -n "$entry" ] && strings -n 6 "$entry" | grep -m1 -iE '^[a-z]:\\.*\\rigdeck\.exe$' || true)
     installed=$( [ -n "$target" ] && "$wine" winepath -u "$target" 2>/dev/null | tr -d '\r' || true)
@@ -271,7 +273,7 @@ if "$wine" "$(winpath "$setup")" /S && "$wineserver" -w; then
         fail "silent install: entry '${entry:-none}', target '${target:-none}', uninstall entry version '$(uninstall_value DisplayVersion)'"
     fi
     if [ -d "$folder" ] && diff <(installed_files "$folder") <(zip_files) >"$work/installed-vs-zip.txt"; then
-        pass "the installer put the zip's $(zip_files | wc -l) files in $target's folder"
+        pass "the installer put the zip's $(zip_files | wc -l) files, and only those, in ${target%\\*}"
     else
         fail "the installed files differ from the zip's (installed-vs-zip.txt)"
     fi
@@ -297,7 +299,7 @@ if [ -d "${folder:-}" ]; then
     # the first menu); Tab twice to the device; its list dropped down (F4)
     # and COM12 found in it by typing; Tab to the exit button.
     if [ -n "${window:-}" ]; then
-        xdotool windowfocus "$window"
+        xdotool windowfocus "$window" || true
         sleep 0.5
         xdotool key --delay 300 alt Down Return
         sleep 2
@@ -309,7 +311,7 @@ if [ -d "${folder:-}" ]; then
         import -window root "$out/installed.png"
     fi
     stop_program
-    stored=$(tr -d '\r' <"$folder/RIGDECK.INI" 2>/dev/null | sed -n '/^\[DEVICE\]/,/^\[/s/^COM1=//p')
+    stored=$( { tr -d '\r' <"$folder/RIGDECK.INI"; } 2>/dev/null | sed -n '/^\[DEVICE\]/,/^\[/s/^COM1=//p' || true)
     if [ "$stored" = COM12 ]; then
         pass "COM12 was listed in the port dialog, chosen, and stored beside the program ([DEVICE] COM1=COM12)"
     else
@@ -331,7 +333,7 @@ if [ -d "${folder:-}" ]; then
     # An upgrade over the installed copy keeps the settings file as it is.
     printf '[VOICE]\r\nCOMMENT0=kept\r\n' >>"$folder/RIGDECK.INI"
     settings=$(md5sum <"$folder/RIGDECK.INI")
-    if "$wine" "$(winpath "$setup")" /S && "$wineserver" -w && [ "$(md5sum <"$folder/RIGDECK.INI")" = "$settings" ] \
+    if "$wine" "$(winpath "$setup")" /S && [ "$(md5sum <"$folder/RIGDECK.INI")" = "$settings" ] \
         && [ "$(uninstall_value DisplayVersion)" = "$version" ]; then
         pass "an upgrade over the installed copy kept the changed RIGDECK.INI"
     else
@@ -342,7 +344,11 @@ if [ -d "${folder:-}" ]; then
     quiet=$(uninstall_value QuietUninstallString)
     uninstaller=$(sed -n 's/^"\([^"]*\)".*/\1/p' <<<"$quiet")
     "$wine" "$uninstaller" $(sed 's/^"[^"]*"//' <<<"$quiet") || true
-    "$wineserver" -w
+    for tries in $(seq 1 150); do
+        [ -e "$folder/uninstall.exe" ] || break
+        sleep 0.2
+    done
+    sleep 1
     left=$(cd "$folder" 2>/dev/null && find . -mindepth 1 | sed 's#^\./##' | tr '\n' ' ')
     if [ "$left" = "RIGDECK.INI " ] && [ "$(md5sum <"$folder/RIGDECK.INI")" = "$settings" ] \
         && [ -z "$(start_menu_entry)" ] && [ -z "$(uninstall_value DisplayName)" ]; then

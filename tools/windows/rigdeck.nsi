@@ -233,9 +233,10 @@ Section "un.$(UnProgramSection)" UnSecProgram
     # The files of this version, one by one: whatever else is in the folder
     # (RIGDECK.INI, WAVESCOPE.exe put beside the program) stays.
     !include "${UNINSTALL_LIST}"
+    DeleteRegKey SHCTX "${UNINST_KEY}"
+    # The uninstaller last: a script waiting for its removal knows the rest is done.
     Delete "$INSTDIR\${UNINSTALLER}"
     RMDir "$INSTDIR"
-    DeleteRegKey SHCTX "${UNINST_KEY}"
 SectionEnd
 
 Section /o "un.$(UnSettingsSection)" UnSecSettings
