@@ -306,16 +306,17 @@ if [ -d "${folder:-}" ]; then
         xdotool key --delay 200 Tab Tab F4
         sleep 1
         xdotool type --delay 60 COM12
+        sleep 1
+        import -window root "$out/port-dialog.png"
         xdotool key --delay 300 Return Tab space
         sleep 2
-        import -window root "$out/installed.png"
     fi
     stop_program
     stored=$( { tr -d '\r' <"$folder/RIGDECK.INI"; } 2>/dev/null | sed -n '/^\[DEVICE\]/,/^\[/s/^COM1=//p' || true)
     if [ "$stored" = COM12 ]; then
-        pass "COM12 was listed in the port dialog, chosen, and stored beside the program ([DEVICE] COM1=COM12)"
+        pass "COM12 was listed in the port dialog, chosen, and stored beside the program ([DEVICE] COM1=COM12; $out/port-dialog.png)"
     else
-        fail "COM12 from the port dialog: [DEVICE] COM1 is '${stored}' ($out/installed.png)"
+        fail "COM12 from the port dialog: [DEVICE] COM1 is '${stored}' ($out/port-dialog.png)"
     fi
     # The next start: COM1 leads nowhere now, COM12 to the radio.
     map_com_ports "$work/no-such-port" "$(readlink -f "$work/com1")"
