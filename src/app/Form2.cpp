@@ -19,6 +19,8 @@
 #include <QToolTip>
 #include <QValidator>
 
+#include <algorithm>
+
 namespace {
 const QStringList Ports = {QStringLiteral("COM1"), QStringLiteral("COM2"), QStringLiteral("COM3"),
                            QStringLiteral("COM4"), QStringLiteral("COM5"), QStringLiteral("COM6"),
@@ -100,12 +102,14 @@ Form2::Form2(SettingsPath settingsPath, QWidget *parent)
                             tr("無線機をつなぐシリアルポート。次に起動したときから使われます。"));
     Accessibility::describe(m_combo2, m_label2->text(),
                             tr("シリアルポートの通信速度。次に起動したときから使われます。"));
-#ifndef Q_OS_WIN
     // Below the speed, as wide as the frame allows: device names are long.
     m_label3 = new QLabel(tr("デバイス"), m_frame1);
     m_label3->setObjectName(QStringLiteral("Label3"));
     m_label3->setGeometry(twips(720, 1470, 975, 255));
-    m_combo3 = editableCombo(presentDevices(), m_frame1);
+    m_combo3 = editableCombo({}, m_frame1);
+    for (const Device &device : presentDevices()) {
+        m_combo3->addItem(device.shown, device.name);
+    }
     m_combo3->setObjectName(QStringLiteral("Combo3"));
     m_combo3->setGeometry(twips(720, 1710, 2835, 300));
     m_combo3->view()->setMinimumWidth(m_combo3->view()->sizeHintForColumn(0) + 8);
@@ -122,9 +126,19 @@ Form2::Form2(SettingsPath settingsPath, QWidget *parent)
         QToolTip::showText(m_combo3->mapToGlobal(QPoint(0, m_combo3->height())), reason, m_combo3);
     });
     connect(m_combo3, &QComboBox::editTextChanged, this, &Form2::Combo3_Change);
-    connect(m_combo3, &QComboBox::activated, this, &Form2::Combo3_Change);
+    // A port picked from the list is stored by its name ("COM12"), not as
+    // the list describes it.
+    connect(m_combo3, &QComboBox::activated, this, [this](int index) {
+        const QString name = m_combo3->itemData(index).toString();
+        if (!name.isEmpty()) {
+            m_combo3->setEditText(name);
+        }
+        Combo3_Change();
+    });
     connect(m_combo1, &QComboBox::currentTextChanged, this, &Form2::showDevice);
-#endif
+    // Port, speed, device, then the exit button.
+    QWidget::setTabOrder(m_combo2, m_combo3);
+    QWidget::setTabOrder(m_combo3, m_command1);
     m_combo1->lineEdit()->setAccessibleName(m_label1->text());
     m_combo2->lineEdit()->setAccessibleName(m_label2->text());
     Accessibility::describe(m_command1, tr("通信設定を終了"), tr("変更したポートと通信速度を記録して閉じます。"));
@@ -142,25 +156,50 @@ void Form2::Form_Load(const LineSettings &current)
     showDevice();
 }
 
-QStringList Form2::presentDevices()
+QList<Form2::Device> Form2::presentDevices()
 {
-    QStringList devices;
+    QList<Device> devices;
+#ifdef Q_OS_WIN
+    QList<QSerialPortInfo> ports = QSerialPortInfo::availablePorts();
+    // COM2 before COM12.
+    const auto number = [](const QSerialPortInfo &port) {
+        const QString name = port.portName();
+        return name.startsWith(QLatin1String("COM"), Qt::CaseInsensitive) ? name.mid(3).toInt() : 0;
+    };
+    std::stable_sort(ports.begin(), ports.end(),
+                     [&](const QSerialPortInfo &a, const QSerialPortInfo &b) { return number(a) < number(b); });
+    for (const QSerialPortInfo &port : ports) {
+        const QString description = port.description().trimmed();
+        devices.append(
+            {description.isEmpty() ? port.portName() : QStringLiteral("%1 (%2)").arg(description, port.portName()),
+             port.portName()});
+    }
+#else
+    QStringList names;
     const QDir byId(QStringLiteral("/dev/serial/by-id"));
     for (const QFileInfo &link : byId.entryInfoList(QDir::System | QDir::Files | QDir::NoDotAndDotDot, QDir::Name)) {
-        devices.append(link.absoluteFilePath());
+        names.append(link.absoluteFilePath());
     }
     for (const QSerialPortInfo &port : QSerialPortInfo::availablePorts()) {
-        devices.append(port.systemLocation());
+        names.append(port.systemLocation());
     }
-    devices.removeDuplicates();
-    return devices;
+    names.removeDuplicates();
+    for (const QString &name : names) {
+        devices.append({name, name});
+    }
+#endif
+    // Each port once, though Windows may report one under two classes.
+    QList<Device> unique;
+    for (const Device &device : devices) {
+        if (std::none_of(unique.cbegin(), unique.cend(), [&](const Device &d) { return d.name == device.name; })) {
+            unique.append(device);
+        }
+    }
+    return unique;
 }
 
 void Form2::showDevice()
 {
-    if (!m_combo3) {
-        return;
-    }
     // The port number as it would be stored: the fourth character of "COMn".
     const int port = PortSetting(m_combo1->currentText().mid(3, 1)).portNumber();
     m_devicePort = port >= 1 ? port : 0;

@@ -37,15 +37,22 @@ public:
 
     int SettingsChanged() const { return m_settingsChanged; }
 
-    // Beyond Windows, where COMn is the device: which device the chosen port
-    // number names, to pick from the serial devices present or to type (a
+    // Which device the chosen port number names, to pick from the serial
+    // devices present or to type (a serial device such as COM12, or a
     // rigctld:, flrig: or tcp: address). Stored in section DEVICE when the
-    // dialog closes, used from the next start. Null on Windows.
+    // dialog closes, used from the next start.
     QLabel *Label3() const { return m_label3; }
     QComboBox *Combo3() const { return m_combo3; }
     void Combo3_Change();
-    // The serial devices present, stable /dev/serial/by-id names first.
-    static QStringList presentDevices();
+    // A serial device present: as the list shows it, and its name as stored.
+    struct Device {
+        QString shown;
+        QString name;
+    };
+    // The serial devices present: on Windows each port as Windows describes
+    // it, "USB Serial Port (COM12)", in the order of their numbers, named
+    // "COM12"; elsewhere the device paths, stable /dev/serial/by-id names first.
+    static QList<Device> presentDevices();
 
     QGroupBox *Frame1() const { return m_frame1; }
     QLabel *Label1() const { return m_label1; }
@@ -71,8 +78,8 @@ private:
     QComboBox *m_combo1;
     QComboBox *m_combo2;
     QPushButton *m_command1;
-    QLabel *m_label3 = nullptr;
-    QComboBox *m_combo3 = nullptr;
+    QLabel *m_label3;
+    QComboBox *m_combo3;
     LineSettings m_setting;
     // Devices typed or picked, by port number, to be stored on closing.
     QMap<int, QString> m_deviceChoices;

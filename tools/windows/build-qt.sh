@@ -25,7 +25,7 @@ if [ -z "${RIGDECK_WINDOWS_CACHE:-}" ]; then
 fi
 third_party=${RIGDECK_THIRD_PARTY:-}
 if [ -z "$third_party" ]; then
-    for d in "$repo/../shared/third_party" "$repo/third_party" /work/shared/third_party; do
+    for d in "$repo/../shared/third_party" "$repo/third_party"; do
         if [ -f "$d/SHA256SUMS" ]; then third_party=$(cd "$d" && pwd); break; fi
     done
 fi
@@ -85,7 +85,10 @@ fi
 log() { echo "[build-qt $(date +%T)] $*" >&2; }
 start=$(date +%s)
 work=$RIGDECK_WINDOWS_CACHE/work-$base_key
-host_cmake=(-DQT_HOST_PATH=/usr -DQT_HOST_PATH_CMAKE_DIR=/usr/lib/x86_64-linux-gnu/cmake)
+# The host's Qt, whose tools (moc, rcc) the cross build runs: its folders as
+# that Qt reports them.
+host_cmake=(-DQT_HOST_PATH="$(qtpaths6 --query QT_HOST_PREFIX)"
+            -DQT_HOST_PATH_CMAKE_DIR="$(qtpaths6 --query QT_HOST_LIBS)/cmake")
 
 if [ ! -f "$base_done" ]; then
     rm -rf "$work" "$prefix"

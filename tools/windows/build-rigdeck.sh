@@ -2,7 +2,9 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
 # Builds rigdeck.exe for 64-bit Windows against the Qt that build-qt.sh made
 # (building that first if needed), and packs it with everything it needs to
-# run into rigdeck-<version>-win64.zip. Prints the zip's path as its last line.
+# run into rigdeck-<version>-win64.zip, and makes the installer
+# rigdeck-<version>-setup.exe from the same files (make-installer.sh). Prints
+# the zip's path as its last line.
 #
 #   BUILD_DIR      build folder (default build-win in the source tree)
 #   WITH_TESTS=1   also build the QtTest suites for Windows
@@ -23,7 +25,8 @@ if [ "${WITH_TESTS:-0}" = 1 ]; then testing=ON; fi
 # zip gets a stripped copy.
 nice -n 10 cmake -S "$repo" -B "$build" -G Ninja \
     -DCMAKE_TOOLCHAIN_FILE="$here/mingw-w64-x86_64.cmake" -DCMAKE_PREFIX_PATH="$qt" \
-    -DQT_HOST_PATH=/usr -DQT_HOST_PATH_CMAKE_DIR=/usr/lib/x86_64-linux-gnu/cmake \
+    -DQT_HOST_PATH="$(qtpaths6 --query QT_HOST_PREFIX)" \
+    -DQT_HOST_PATH_CMAKE_DIR="$(qtpaths6 --query QT_HOST_LIBS)/cmake" \
     -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBUILD_TESTING=$testing >"$build.configure.log" 2>&1 \
     || { tail -30 "$build.configure.log" >&2; exit 1; }
 rm -f "$build.configure.log"
@@ -53,8 +56,12 @@ for f in "$qt"/src/qtserialport-everywhere-src-*/LICENSES/{LGPL,GPL}-3.0-only.tx
 done
 cp "$qt/plugins/platforms/qwindows.dll" "$stage/platforms/"
 cp "$qt/plugins/styles/qwindowsvistastyle.dll" "$stage/styles/"
-gcc_dir=$(dirname "$($triplet-g++-posix -print-libgcc-file-name)")
-search=("$qt/bin" "$gcc_dir" "/usr/$triplet/lib" "/usr/$triplet/bin")
+# Where the DLLs come from: Qt's, then the folders the compiler links from
+# (its runtime and the MinGW libraries), as the compiler names them.
+search=("$qt/bin")
+while read -r dir; do
+    [ -d "$dir" ] && search+=("$(readlink -f "$dir")")
+done < <($triplet-g++-posix -print-search-dirs | sed -n 's/^libraries: =//p' | tr ':' '\n')
 declare -A seen=()
 queue=("$stage/rigdeck.exe" "$stage/platforms/qwindows.dll" "$stage/styles/qwindowsvistastyle.dll")
 while [ ${#queue[@]} -gt 0 ]; do
@@ -85,4 +92,7 @@ zip=$build/$name.zip
 rm -f "$zip"
 (cd "$build/package" && zip -qrX "$zip" "$name")
 echo "$(du -sh "$stage" | cut -f1) unpacked, $(du -h "$zip" | cut -f1) zipped: $(ls "$stage" | tr '\n' ' ')" >&2
+setup=$build/rigdeck-$version-setup.exe
+"$here/make-installer.sh" "$stage" "$version" "$setup"
+echo "installer: $setup ($(du -h "$setup" | cut -f1))" >&2
 echo "$zip"

@@ -15,7 +15,7 @@ tools/install-deps.sh
 # perl and python3 are used by Qt's build.
 packages=(g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
           wine64 xdotool imagemagick librsvg2-bin zip unzip locales ninja-build
-          perl python3 dpkg-dev xvfb xauth fonts-noto-cjk x11-utils)
+          perl python3 dpkg-dev xvfb xauth fonts-noto-cjk x11-utils nsis)
 missing=()
 for p in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")

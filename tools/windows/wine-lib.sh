@@ -33,15 +33,17 @@ reg_import() {
     "$wine" regedit /S "$(winpath "$work/import.reg")" >/dev/null 2>&1
 }
 
-# Maps COM1 to $1 and COM2-COM9 to nowhere, restarts the prefix's server
-# (Wine rewrites its device links from the registry when it starts) and
-# waits until the links say so. Fails rather than leave a port on a real device.
+# Maps COM1 to $1, COM12 to $2 when given, and COM2-COM9 to nowhere,
+# restarts the prefix's server (Wine rewrites its device links from the
+# registry when it starts) and waits until the links say so. Fails rather
+# than leave a port on a real device.
 map_com_ports() {
-    local com1=$1 nowhere=$work/no-such-port i
+    local com1=$1 com12=${2:-} nowhere=$work/no-such-port i
     {
         echo '[HKEY_LOCAL_MACHINE\Software\Wine\Ports]'
         echo "\"COM1\"=\"$com1\""
         for i in 2 3 4 5 6 7 8 9; do echo "\"COM$i\"=\"$nowhere\""; done
+        echo "\"COM12\"=\"${com12:-$nowhere}\""
     } | reg_import
     "$wineserver" -k 2>/dev/null || true
     "$wineserver" -w 2>/dev/null || true
@@ -49,7 +51,8 @@ map_com_ports() {
     "$wine" cmd /c exit >/dev/null 2>&1 || true
     local tries
     for tries in $(seq 1 100); do
-        if [ "$(readlink "$WINEPREFIX/dosdevices/com1")" = "$com1" ]; then
+        if [ "$(readlink "$WINEPREFIX/dosdevices/com1")" = "$com1" ] \
+            && [ "$(readlink "$WINEPREFIX/dosdevices/com12")" = "${com12:-$nowhere}" ]; then
             local ok=1
             for i in 2 3 4 5 6 7 8 9; do
                 [ "$(readlink "$WINEPREFIX/dosdevices/com$i")" = "$nowhere" ] || ok=0
@@ -63,11 +66,14 @@ map_com_ports() {
     return 1
 }
 
-# A fresh 64-bit prefix: no COM port anywhere, Japanese-capable dialog fonts.
-# A crash starts Wine's debugger without asking, which writes the backtrace
-# ("Unhandled exception: ...") to the program's output and ends the process.
+# A fresh 64-bit prefix in folder $1 (default $work/prefix): no COM port
+# anywhere, Japanese-capable dialog fonts, no menu entries of this machine's
+# desktop made for what is installed in it. A crash starts Wine's debugger
+# without asking, which writes the backtrace ("Unhandled exception: ...") to
+# the program's output and ends the process.
 init_prefix() {
-    export WINEPREFIX=$work/prefix WINEARCH=win64 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+    export WINEPREFIX=${1:-$work/prefix} WINEARCH=win64 WINEDEBUG=-all
+    export WINEDLLOVERRIDES="mscoree,mshtml=,winemenubuilder.exe=d"
     "$wine" wineboot -i >/dev/null 2>&1
     {
         echo '[HKEY_LOCAL_MACHINE\Software\Microsoft\Windows NT\CurrentVersion\FontSubstitutes]'
