@@ -4,7 +4,7 @@
 #include "ProcessStats.h"
 
 #include "sim/Ft2000Model.h"
-#include "sim/PtyRadio.h"
+#include "sim-server/PtyRadio.h"
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>

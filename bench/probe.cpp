@@ -923,7 +923,7 @@ void measureAndPrint(const Options &options)
     }
     progress(QStringLiteral("beside a logger: through rigctld"));
     for (const SharedRadioRow &row :
-         measureSharedRadio(QFileInfo(options.rigdeck).absoluteDir().filePath(QStringLiteral("../tools/rigdeck-sim")),
+         measureSharedRadio(QFileInfo(options.rigdeck).absoluteDir().filePath(QStringLiteral("sim-server/rigdeck-sim")),
                             options.samples, options.runs)) {
         table.row(row.what, row.measured, row.target, verdict(row.met));
     }

@@ -12,14 +12,14 @@ tools/install-deps.sh
 jobs=$(nproc 2>/dev/null || echo 2)
 
 echo "== Include arrows of src/ (floors and cycles)"
-tools/check-includes.py
+tools/check/check-includes.py
 
 echo "== English translation complete (lupdate over src/ finds nothing new or gone)"
-tools/check-translations.sh
+tools/check/check-translations.sh
 
 echo "== Format (.clang-format) and licence lines"
-tools/format.sh --check
-tools/spdx.sh --check
+tools/check/format.sh --check
+tools/check/spdx.sh --check
 
 echo "== Build and tests"
 cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo
@@ -56,7 +56,7 @@ if [ -z "$windows_check" ] && [ "${CI:-}" = "true" ]; then
 fi
 if [ "$windows_check" = "1" ]; then
     echo "== Windows build under Wine"
-    RIGDECK_SIM=$PWD/build/tools/rigdeck-sim tools/windows/check.sh
+    RIGDECK_SIM=$PWD/build/src/sim-server/rigdeck-sim tools/windows/check.sh
 else
     echo "== Windows build under Wine: not asked for (RIGDECK_WINDOWS_CHECK=1 runs it)"
 fi

@@ -11,12 +11,12 @@ svg_plugins=libqt6svg6
 if apt-cache show qt6-svg-plugins >/dev/null 2>&1; then
     svg_plugins=qt6-svg-plugins
 fi
-# dbus, at-spi2-core and the AT-SPI Python bindings let tools/check-atspi.py
+# dbus, at-spi2-core and the AT-SPI Python bindings let tools/check/check-atspi.py
 # read the window as a screen reader does.
 # clang with its runtime (libFuzzer, the sanitizers) of the same version builds
 # the fuzz targets; clang-format keeps the sources in the format of
-# .clang-format (tools/format.sh).
-# lintian checks the package as Debian would (tools/package.sh); groff-base
+# .clang-format (tools/check/format.sh).
+# lintian checks the package as Debian would (tools/package/package.sh); groff-base
 # and man-db format and index the manual pages, appstream validates the
 # software-centre description. libhamlib-utils brings rigctld, which the
 # shared-radio test puts between RIGDECK and the simulated radio.

@@ -2,8 +2,8 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
 # The licence line at the head of every source file.
 #
-#   tools/spdx.sh --check   lists the tracked files that lack it; fails if any do
-#   tools/spdx.sh --add     gives it to each of them
+#   tools/check/spdx.sh --check   lists the tracked files that lack it; fails if any do
+#   tools/check/spdx.sh --add     gives it to each of them
 #
 # C++ files (.cpp, .h) under src/, tests/, tools/ and bench/ get
 #   // SPDX-License-Identifier: GPL-3.0-or-later
@@ -13,13 +13,13 @@
 # A file that already names a licence in its first five lines, whichever
 # licence it is, is left alone. Nothing else in a file changes.
 set -euo pipefail
-cd "$(dirname "$0")/.."
+cd "$(dirname "$0")/../.."
 
 licence="SPDX-License-Identifier: GPL-3.0-or-later"
 
 usage()
 {
-    echo "usage: tools/spdx.sh --check | --add" >&2
+    echo "usage: tools/check/spdx.sh --check | --add" >&2
     exit 2
 }
 [ $# -eq 1 ] || usage
@@ -103,7 +103,7 @@ if [ "$mode" = --check ]; then
     if [ ${#missing[@]} -eq 0 ]; then
         exit 0
     fi
-    echo "Without the line \"$licence\" (tools/spdx.sh --add adds it):"
+    echo "Without the line \"$licence\" (tools/check/spdx.sh --add adds it):"
     printf '  %s\n' "${missing[@]}"
     exit 1
 fi

@@ -18,7 +18,7 @@ It also fails on an include cycle between files, and on anything in src/
 that includes from tools/ or tests/ (or from outside src/ at all). Only
 #include "..." lines are read; <...> includes are libraries.
 
-Usage: tools/check-includes.py [SOURCE_ROOT]   (default: the src/ beside tools/)
+Usage: tools/check/check-includes.py [SOURCE_ROOT]   (default: the src/ of this repository)
 Exit status 0 when every arrow points down or sideways within a folder, 1 otherwise.
 """
 
@@ -29,6 +29,7 @@ import sys
 FLOORS = [
     ["ui"],
     ["sim"],
+    ["sim-server"],  # rigdeck-sim, a program of its own
     ["settings"],
     ["radio"],
     ["keyer", "voice", "mode", "launcher"],
@@ -103,7 +104,7 @@ def arrow_problems(name, included, where, target):
     level = floor_of(folder)
     target_level = floor_of(target_folder)
     if level is None:
-        return [f"{where}: src/{folder or name} is on no floor; add it to FLOORS in tools/check-includes.py"]
+        return [f"{where}: src/{folder or name} is on no floor; add it to FLOORS in tools/check/check-includes.py"]
     if target_level is None:
         return [f'{where}: includes "{target}", which is on no floor']
     if target_level > level:
@@ -142,7 +143,7 @@ def cycle_problems(graph):
 
 def main():
     here = os.path.dirname(os.path.abspath(__file__))
-    root = sys.argv[1] if len(sys.argv) > 1 else os.path.join(here, "..", "src")
+    root = sys.argv[1] if len(sys.argv) > 1 else os.path.join(here, "..", "..", "src")
     root = os.path.normpath(root)
     problems = check(root)
     for problem in problems:
