@@ -3,7 +3,7 @@
 # Formats the C++ sources with clang-format and the repository's .clang-format.
 #   tools/check/format.sh --check   lists the files that differ from the format; exit 1 if any
 #   tools/check/format.sh --apply   rewrites them in place
-# Only files git tracks or would track are touched (src/, tests/, tools/, bench/). CLANG_FORMAT
+# The C++ sources of tools/check/sources.sh are the files it reads. CLANG_FORMAT
 # names another clang-format; the style was set with Debian's clang-format 14,
 # and other versions may break a few lines differently.
 set -euo pipefail
@@ -20,8 +20,8 @@ if ! command -v "$clang_format" >/dev/null; then
     exit 2
 fi
 
-mapfile -t files < <(git ls-files --cached --others --exclude-standard -- 'src/*.cpp' 'src/*.h' 'tests/*.cpp' 'tests/*.h' \
-                                      'tools/*.cpp' 'tools/*.h' 'bench/*.cpp' 'bench/*.h')
+. tools/check/sources.sh
+mapfile -t files < <(cpp_sources)
 if [ "$mode" = "--apply" ]; then
     "$clang_format" --style=file -i "${files[@]}"
     exit 0
