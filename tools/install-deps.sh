@@ -2,6 +2,9 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
 # Installs what building, running and testing RIGDECK needs on Debian, and
 # nothing that is already there.
+#   tools/install-deps.sh [PACKAGE...]
+# Packages named on the command line are installed too, in the same way
+# (tools/windows/install-deps.sh names what the Windows build adds).
 set -euo pipefail
 
 # The window icon is an SVG: Qt draws it only with its SVG plugins, which newer
@@ -30,7 +33,7 @@ packages=(cmake g++ make qt6-base-dev qt6-serialport-dev qt6-tools-dev-tools
           dbus at-spi2-core gir1.2-atspi-2.0 python3-gi
           clang libclang-rt-dev clang-format
           lintian groff-base man-db appstream
-          libhamlib-utils)
+          libhamlib-utils "$@")
 missing=()
 for p in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
@@ -42,6 +45,9 @@ sudo=""
 if [ "$(id -u)" -ne 0 ]; then
     sudo="sudo"
 fi
+# Another installation running (another check, the system's own updates) is
+# waited for rather than failed on.
 echo "Installing: ${missing[*]}"
-$sudo apt-get update -qq
-DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+$sudo apt-get -o DPkg::Lock::Timeout=900 update -qq
+DEBIAN_FRONTEND=noninteractive $sudo apt-get -o DPkg::Lock::Timeout=900 install -y -qq \
+    --no-install-recommends "${missing[@]}" >/dev/null
