@@ -19,20 +19,20 @@ stage_name=""
 # a stage costs better than the clock does.
 times_file=$(mktemp)
 trap 'rm -f "$times_file"' EXIT
+# Sets cpu to them; called in this shell, as a subshell would count none.
 cpu_seconds()
 {
     local user system
-    times >"$times_file" # in this shell: a subshell would count none of it
+    times >"$times_file"
     read -r user system < <(tail -n 1 "$times_file")
-    awk -v u="$user" -v s="$system" 'function secs(t) { split(t, p, "m"); return p[1] * 60 + p[2] }
-                                     BEGIN { printf "%d", secs(u) + secs(s) }'
+    cpu=$(awk -v u="$user" -v s="$system" 'function secs(t) { split(t, p, "m"); return p[1] * 60 + p[2] }
+                                           BEGIN { printf "%d", secs(u) + secs(s) }')
 }
 stage_cpu=0
 # Ends the stage running (if any) and starts the next one.
 stage()
 {
-    local cpu
-    cpu=$(cpu_seconds)
+    cpu_seconds
     if [ -n "$stage_name" ]; then
         local took=$((SECONDS - stage_began))
         stages+=("$(printf '%5d s %6d s  %s' "$took" "$((cpu - stage_cpu))" "$stage_name")")
@@ -105,4 +105,5 @@ fi
 
 echo "== Seconds per stage (clock, processor)"
 printf '%s\n' "${stages[@]}"
-printf '%5d s %6d s  in all\n' "$SECONDS" "$(cpu_seconds)"
+cpu_seconds
+printf '%5d s %6d s  in all\n' "$SECONDS" "$cpu"
