@@ -22,6 +22,10 @@ fi
 
 . tools/check/sources.sh
 mapfile -t files < <(cpp_sources)
+if [ ${#files[@]} -eq 0 ]; then
+    echo "$0: no C++ source listed (git ls-files found none: not a git checkout?)" >&2
+    exit 2
+fi
 if [ "$mode" = "--apply" ]; then
     "$clang_format" --style=file -i "${files[@]}"
     exit 0

@@ -20,10 +20,16 @@ if [ $# -ne 1 ] || [ "$1" != --check ]; then
 fi
 
 missing=()
+checked=0
 while IFS= read -r file; do
     [ -f "$file" ] || continue
+    checked=$((checked + 1))
     head -n 5 -- "$file" | grep -q 'SPDX-License-Identifier:' || missing+=("$file")
 done < <({ cpp_sources; hash_sources; } | sort -u)
+if [ "$checked" -eq 0 ]; then
+    echo "$0: no source file listed (git ls-files found none: not a git checkout?)" >&2
+    exit 2
+fi
 
 if [ ${#missing[@]} -eq 0 ]; then
     exit 0
