@@ -5,7 +5,7 @@
 #include "Report.h"
 
 #include "sim/Ft2000Model.h"
-#include "sim/PtyRadio.h"
+#include "sim-server/PtyRadio.h"
 #include "support/ProgramLauncher.h"
 
 #include <QCoreApplication>

@@ -163,7 +163,7 @@ int main(int argc, char *argv[])
 
     BenchOptions options;
     options.rigdeck = QFileInfo(parser.value(rigdeckOption)).absoluteFilePath();
-    options.rigdeckSim = QFileInfo(options.rigdeck).absoluteDir().filePath(QStringLiteral("../tools/rigdeck-sim"));
+    options.rigdeckSim = QFileInfo(options.rigdeck).absoluteDir().filePath(QStringLiteral("sim-server/rigdeck-sim"));
     options.marksLibrary = QFileInfo(parser.value(marksOption)).absoluteFilePath();
     options.runs = std::max(1, parser.value(runsOption).toInt());
     options.samples = std::max(1, parser.value(samplesOption).toInt());

@@ -3,7 +3,7 @@
 // tells it apart from its neighbours, a description that keeps the tooltip,
 // states and values that follow the radio, and a Tab order that reaches every
 // control in reading order. Whether the change events reach a screen reader
-// is checked over the real accessibility bus by tools/check-atspi.py: with no
+// is checked over the real accessibility bus by tools/check/check-atspi.py: with no
 // screen reader listening, as here, Qt sends none.
 #include "radio/RadioCapabilities.h"
 #include "ui/ClickLabel.h"

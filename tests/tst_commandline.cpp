@@ -3,7 +3,7 @@
 // and where its output goes. The real rigdeck runs offscreen against the
 // simulated radio on a pseudo-terminal.
 #include "sim/Ft2000Model.h"
-#include "sim/PtyRadio.h"
+#include "sim-server/PtyRadio.h"
 #include "support/ProgramLauncher.h"
 #include "support/RadioRig.h"
 #include "support/Rows.h"

@@ -8,7 +8,7 @@
 #include "radio/TraceLog.h"
 #include "settings/PortSetting.h"
 #include "sim/Ft2000Model.h"
-#include "sim/PtyRadio.h"
+#include "sim-server/PtyRadio.h"
 #include "support/EnvironmentOverride.h"
 #include "support/MessageRecorder.h"
 

@@ -4,7 +4,7 @@
 #include "app/Form1.h"
 #include "radio/RadioPort.h"
 #include "sim/Ft2000Model.h"
-#include "sim/PtyRadio.h"
+#include "sim-server/PtyRadio.h"
 #include "support/EnvironmentOverride.h"
 #include "support/MessageRecorder.h"
 #include "support/RadioReplies.h"

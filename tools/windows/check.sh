@@ -46,7 +46,7 @@ sim=${RIGDECK_SIM:-}
 if [ ! -x "$sim" ]; then
     nice -n 5 cmake -S "$repo" -B "$host_build" >/dev/null
     nice -n 5 cmake --build "$host_build" -j2 --target rigdeck-sim >/dev/null
-    sim=$host_build/tools/rigdeck-sim
+    sim=$host_build/src/sim-server/rigdeck-sim
 fi
 # Not for the Windows suites: they cannot start a program of this machine's.
 unset RIGDECK_SIM

@@ -1,12 +1,11 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: GPL-3.0-or-later
 # Installs what building RIGDECK for Windows and checking it under Wine needs
-# on Debian, on top of tools/install-deps.sh, and nothing already there; and
-# makes Debian's source packages reachable (deb-src), since Qt for Windows is
-# built from Debian's own qtbase source.
+# on Debian, on top of what tools/install-deps.sh installs, and nothing already
+# there; and makes Debian's source packages reachable (deb-src), since Qt for
+# Windows is built from Debian's own qtbase source.
 set -euo pipefail
 cd "$(dirname "$0")/../.."
-tools/install-deps.sh
 
 # MinGW-w64 with POSIX threads (Qt needs std::thread), windres for the icon;
 # wine64 runs the result; Xvfb, xdotool and ImageMagick's import show,
@@ -16,44 +15,80 @@ tools/install-deps.sh
 packages=(g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
           wine64 xdotool imagemagick librsvg2-bin zip unzip locales ninja-build
           perl python3 dpkg-dev xvfb xauth fonts-noto-cjk x11-utils nsis)
-missing=()
-for p in "${packages[@]}"; do
-    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
-done
+tools/install-deps.sh "${packages[@]}"
+
 sudo=""
 if [ "$(id -u)" -ne 0 ]; then
     sudo="sudo"
 fi
-updated=0
-if [ ${#missing[@]} -gt 0 ]; then
-    echo "Installing: ${missing[*]}"
-    $sudo apt-get -o DPkg::Lock::Timeout=900 update -qq
-    updated=1
-    DEBIAN_FRONTEND=noninteractive $sudo apt-get -o DPkg::Lock::Timeout=900 install -y -qq \
-        --no-install-recommends "${missing[@]}" >/dev/null
-fi
 
-# Source packages: add deb-src lines for the suites the machine already uses,
-# once, in a file of our own.
-if ! grep -rqsE '^(deb-src|Types:.*deb-src)' /etc/apt/sources.list /etc/apt/sources.list.d/; then
-    . /etc/os-release
-    codename=${VERSION_CODENAME:?no VERSION_CODENAME in /etc/os-release}
-    echo "Adding deb-src lines for $codename (/etc/apt/sources.list.d/rigdeck-deb-src.sources)"
-    $sudo tee /etc/apt/sources.list.d/rigdeck-deb-src.sources >/dev/null <<SOURCES
-Types: deb-src
-URIs: http://deb.debian.org/debian
-Suites: $codename $codename-updates
-Components: main
-Signed-By: /usr/share/keyrings/debian-archive-keyring.gpg
-
-Types: deb-src
-URIs: http://deb.debian.org/debian-security
-Suites: $codename-security
-Components: main
-Signed-By: /usr/share/keyrings/debian-archive-keyring.gpg
-SOURCES
-    updated=0
+# Source packages: when the machine has no deb-src entry, one for each of its
+# enabled deb entries, once, in files of our own: the same addresses, suites,
+# components and options (signed-by and the like), so that sources come from
+# wherever the machine already gets its packages. APT_SOURCES names another
+# folder to read (tests).
+apt=${APT_SOURCES:-/etc/apt}
+sources=()
+[ -f "$apt/sources.list" ] && sources+=("$apt/sources.list")
+for file in "$apt"/sources.list.d/*.list "$apt"/sources.list.d/*.sources; do
+    [ -f "$file" ] && sources+=("$file")
+done
+# One-line entries: "deb [options] URI suite components" becomes "deb-src ...".
+one_line_entries()
+{
+    local file
+    for file in "${sources[@]}"; do
+        case "$file" in
+            *.list) sed -n 's/^[[:space:]]*deb\([[:space:]]\)/deb-src\1/p' "$file" ;;
+        esac
+    done
+}
+# deb822 stanzas whose Types name deb, and that are not switched off, copied
+# with "Types: deb-src"; their comments stay behind.
+stanzas()
+{
+    local file
+    for file in "${sources[@]}"; do
+        case "$file" in
+            *.sources)
+                awk 'BEGIN { RS = ""; FS = "\n" }
+                     {
+                         binary = 0; off = 0; text = ""
+                         for (i = 1; i <= NF; i++) {
+                             if ($i ~ /^#/) continue
+                             if ($i ~ /^[Tt]ypes:/) {
+                                 if ((" " substr($i, 7) " ") ~ /[[:space:]]deb[[:space:]]/) binary = 1
+                                 $i = "Types: deb-src"
+                             }
+                             if ($i ~ /^[Ee]nabled:[[:space:]]*[Nn][Oo]/) off = 1
+                             text = text $i "\n"
+                         }
+                         if (binary && !off) printf "%s\n", text
+                     }' "$file"
+                ;;
+        esac
+    done
+}
+has_deb_src()
+{
+    [ ${#sources[@]} -gt 0 ] && grep -qsE '^[[:space:]]*(deb-src[[:space:]]|[Tt]ypes:.*deb-src)' "${sources[@]}"
+}
+if ! has_deb_src; then
+    list=$(one_line_entries)
+    stanza_text=$(stanzas)
+    if [ -z "$list" ] && [ -z "$stanza_text" ]; then
+        echo "$0: no deb entry in $apt/sources.list or $apt/sources.list.d to take the deb-src addresses from" >&2
+        exit 1
+    fi
+    if [ -n "$list" ]; then
+        echo "Adding deb-src entries ($apt/sources.list.d/rigdeck-deb-src.list)"
+        printf '%s\n' "$list" | $sudo tee "$apt/sources.list.d/rigdeck-deb-src.list" >/dev/null
+    fi
+    if [ -n "$stanza_text" ]; then
+        echo "Adding deb-src entries ($apt/sources.list.d/rigdeck-deb-src.sources)"
+        printf '%s\n' "$stanza_text" | $sudo tee "$apt/sources.list.d/rigdeck-deb-src.sources" >/dev/null
+    fi
 fi
-if [ "$updated" -eq 0 ] && ! apt-cache showsrc qt6-base >/dev/null 2>&1; then
+if [ -z "${APT_SOURCES:-}" ] && ! apt-cache showsrc qt6-base >/dev/null 2>&1; then
     $sudo apt-get -o DPkg::Lock::Timeout=900 update -qq
 fi

@@ -10,7 +10,7 @@
 # The compiler and linker flags are Debian's own (dpkg-buildflags, with all
 # hardening on), as a package built by Debian would have them.
 set -euo pipefail
-cd "$(dirname "$0")/.."
+cd "$(dirname "$0")/../.."
 
 tools/install-deps.sh
 jobs=$(nproc 2>/dev/null || echo 2)

@@ -6,7 +6,7 @@
 # With --update the file in the tree is brought up to date instead (new texts
 # come in unfinished, gone ones are dropped); translate the new ones then.
 set -euo pipefail
-cd "$(dirname "$0")/.."
+cd "$(dirname "$0")/../.."
 ts=translations/rigdeck_en.ts
 lupdate=${LUPDATE:-$(qtpaths6 --query QT_HOST_BINS 2>/dev/null || echo /usr/lib/qt6/bin)/lupdate}
 
@@ -23,7 +23,7 @@ gone=$(grep -cE 'type="(vanished|obsolete)"' "$work/rigdeck_en.ts" || true)
 if [ "$unfinished" -ne 0 ] || [ "$gone" -ne 0 ] || ! cmp -s "$ts" "$work/rigdeck_en.ts"; then
     echo "$ts is not up to date: $unfinished text(s) without English, $gone gone from the program:" >&2
     diff -u "$ts" "$work/rigdeck_en.ts" >&2 || true
-    echo "Run tools/check-translations.sh --update, then translate what is marked unfinished." >&2
+    echo "Run tools/check/check-translations.sh --update, then translate what is marked unfinished." >&2
     exit 1
 fi
 echo "$ts: every text of the program has its English"

@@ -6,7 +6,7 @@
 # ImageMagick's import. Needs xvfb-run, xdotool and ImageMagick.
 #   BUILD_DIR   the build folder (default build)
 set -euo pipefail
-cd "$(dirname "$0")/.."
+cd "$(dirname "$0")/../.."
 build=${BUILD_DIR:-build}
 if [ ! -x "$build/src/rigdeck" ]; then
     cmake -S . -B "$build" >/dev/null

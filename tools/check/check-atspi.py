@@ -13,7 +13,7 @@ way a screen reader does and checks that each change reaches the bus as an
 event: break-in, the mode choice, the key speed, the seconds counter; and
 opens the port dialog and the version window and checks their controls too.
 
-    tools/check-atspi.py [path/to/rigdeck]       (default: build/src/rigdeck)
+    tools/check/check-atspi.py [path/to/rigdeck]       (default: build/src/rigdeck)
 
 Exit 77 when the tools it needs are missing (tools/install-deps.sh installs
 them); CTest counts that as skipped. The display server is started and ended
@@ -44,7 +44,7 @@ CHANGE_TIMEOUT = 5.0
 def main():
     here = os.path.dirname(os.path.abspath(__file__))
     program = os.path.abspath(sys.argv[1] if len(sys.argv) > 1
-                              else os.path.join(here, "..", "build", "src", "rigdeck"))
+                              else os.path.join(here, "..", "..", "build", "src", "rigdeck"))
     if not os.access(program, os.X_OK):
         print(f"check-atspi: no program at {program}", file=sys.stderr)
         return 1
