@@ -391,7 +391,11 @@ QByteArray withSetting(const QByteArray &data, const QByteArray &section, const 
         if (anchor.next == anchor.end) {
             result += lineEnd;
         }
-        result += keyLine(key, value) + lineEnd;
+        // A lone CR before the LF of the next line would join the two into
+        // one line end, and a line of the file would be lost: the new line
+        // then ends as the one before it does.
+        const bool joins = lineEnd == "\r" && data.mid(anchor.next).startsWith('\n');
+        result += keyLine(key, value) + (joins ? data.mid(anchor.end, anchor.next - anchor.end) : lineEnd);
         result += data.mid(anchor.next);
         return result;
     }

@@ -162,7 +162,11 @@ bool keptAsWere(const QList<FileLine> &before, const QList<FileLine> &after, qsi
 {
     const QByteArray lineEnd = newLineEnd(before);
     for (qsizetype k = firstNew; k < firstNew + newCount && k < after.size(); ++k) {
-        if (skipBefore < 0 && after[k].end != lineEnd) {
+        // Except where a lone CR would join the LF of an empty line after it:
+        // the new line then ends as the line before it.
+        const bool joins = lineEnd == "\r" && k > 0 && k + 1 < after.size() && after[k + 1].text.isEmpty()
+                           && after[k + 1].end.startsWith('\n');
+        if (skipBefore < 0 && after[k].end != (joins ? after[k - 1].end : lineEnd)) {
             return false;
         }
     }
