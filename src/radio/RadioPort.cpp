@@ -6,6 +6,8 @@
 #include "radio/RigctldLinePort.h"
 #include "radio/TcpLinePort.h"
 
+#include <algorithm>
+
 RadioPort::RadioPort(QObject *parent)
     : Line(parent)
 {
@@ -31,7 +33,22 @@ bool RadioPort::readyToSend() const
 bool RadioPort::openLine()
 {
     close();
-    m_line = makeLine(settings().device);
+    // The kinds of line by the scheme their device's name starts with;
+    // anything else is a serial device.
+    struct Kind {
+        const QString &scheme;
+        std::unique_ptr<Line> (*make)();
+    };
+    static const Kind kinds[] = {
+        {TcpLinePort::Scheme, [] { return std::unique_ptr<Line>(std::make_unique<TcpLinePort>()); }},
+        {RigctldLinePort::Scheme, [] { return std::unique_ptr<Line>(std::make_unique<RigctldLinePort>()); }},
+        {FlrigLinePort::Scheme, [] { return std::unique_ptr<Line>(std::make_unique<FlrigLinePort>()); }},
+    };
+    const QString &device = settings().device;
+    const auto kind = std::find_if(std::begin(kinds), std::end(kinds), [&](const Kind &k) {
+        return device.startsWith(k.scheme + QLatin1Char(':'), Qt::CaseInsensitive);
+    });
+    m_line = kind == std::end(kinds) ? std::make_unique<QtSerialPortDevice>() : kind->make();
     Line *line = m_line.get();
     connect(line, &Line::dataArrived, this, &Line::dataArrived);
     connect(line, &Line::commandSent, this, &Line::commandSent);
@@ -49,27 +66,6 @@ bool RadioPort::openLine()
     }
     setState(State::Open, QString());
     return true;
-}
-
-std::unique_ptr<Line> RadioPort::makeLine(const QString &device)
-{
-    // The kinds of line by the scheme their device's name starts with;
-    // anything else is a serial device.
-    struct Kind {
-        const QString &scheme;
-        std::unique_ptr<Line> (*make)();
-    };
-    static const Kind kinds[] = {
-        {TcpLinePort::Scheme, [] { return std::unique_ptr<Line>(std::make_unique<TcpLinePort>()); }},
-        {RigctldLinePort::Scheme, [] { return std::unique_ptr<Line>(std::make_unique<RigctldLinePort>()); }},
-        {FlrigLinePort::Scheme, [] { return std::unique_ptr<Line>(std::make_unique<FlrigLinePort>()); }},
-    };
-    for (const Kind &kind : kinds) {
-        if (device.startsWith(kind.scheme + QLatin1Char(':'), Qt::CaseInsensitive)) {
-            return kind.make();
-        }
-    }
-    return std::make_unique<QtSerialPortDevice>();
 }
 
 void RadioPort::close()

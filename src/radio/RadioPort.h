@@ -54,9 +54,6 @@ protected:
     bool openLine() override;
 
 private:
-    // The line for a device's name, picked by its scheme.
-    static std::unique_ptr<Line> makeLine(const QString &device);
-
     struct Waiting {
         QByteArray command;
         bool query = false;
