@@ -66,7 +66,10 @@ compiler=$(x86_64-w64-mingw32-g++-posix --version | head -1)
 base_key=$( { echo "recipe 1"; echo "$qt_deb_version"; printf '%s\n' "${qtbase_flags[@]}" "${serialport_flags[@]}";
               grep -v -e '^[[:space:]]*#' -e '^[[:space:]]*$' "$toolchain"; echo "$compiler"; } | sha256sum | cut -c1-12)
 serialport_key=$( { echo "qtserialport"; echo "$compiler"; printf '%s\n' "${serialport_flags[@]}";
-                    cat "$third_party/SHA256SUMS" "${serialport_patches[@]}" 2>/dev/null; } | sha256sum | cut -c1-12)
+                    # Without the third-party folder the key still comes out (no
+                    # build can match it, and the build below says what is missing).
+                    if [ -n "$third_party" ]; then cat "$third_party/SHA256SUMS"; fi
+                    cat "${serialport_patches[@]}"; } | sha256sum | cut -c1-12)
 prefix=$RIGDECK_WINDOWS_CACHE/qt-$qt_version-$base_key
 base_done=$prefix/.qtbase-complete
 serialport_done=$prefix/.qtserialport-$serialport_key
