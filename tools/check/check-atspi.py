@@ -12,6 +12,10 @@ or shared with another control of the same window. Then drives controls the
 way a screen reader does and checks that each change reaches the bus as an
 event: break-in, the mode choice, the key speed, the seconds counter; and
 opens the port dialog and the version window and checks their controls too.
+With the simulated radio's server built beside the program
+(src/sim-server/rigdeck-sim), the program runs on a TCP line to it instead
+of in demo mode, and at the end the server is stopped: the status bar's
+change to "reconnecting" must reach the bus too.
 
     tools/check/check-atspi.py [path/to/rigdeck]       (default: build/src/rigdeck)
 
@@ -290,6 +294,7 @@ class Session:
         listener = Atspi.EventListener.new(self.on_event)
         listener.register("object:property-change:accessible-description")
         listener.register("object:state-changed:checked")
+        listener.register("object:property-change:accessible-name")
         display_server, display = start_display()
         if display_server is None:
             print("check-atspi: the virtual display did not start", file=sys.stderr)
@@ -298,17 +303,51 @@ class Session:
             with tempfile.TemporaryDirectory() as folder:
                 env = dict(os.environ, DISPLAY=display, QT_QPA_PLATFORM="xcb", QT_ACCESSIBILITY="1",
                            QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1", RIGDECK_INI=os.path.join(folder, "rigdeck.ini"))
-                program = subprocess.Popen([self.program, "--demo"], env=env)
+                radio = self.start_radio()
+                if radio:
+                    with open(env["RIGDECK_INI"], "w", encoding="ascii") as ini:
+                        ini.write("[COM]\nPORT=1,19200\n")
+                    env["RIGDECK_COM1"] = radio.address
+                program = subprocess.Popen([self.program] + ([] if radio else ["--demo"]), env=env)
                 try:
-                    self.check_program(program.pid)
+                    self.check_program(program.pid, radio)
                 finally:
                     stop(program)
+                    if radio:
+                        stop(radio)
         finally:
             stop(display_server)
         print(f"\n{len(self.failures)} failures" if self.failures else "\nall controls named; every change heard")
         return 1 if self.failures else 0
 
-    def check_program(self, pid):
+    def start_radio(self):
+        """The simulated radio on a TCP port, or None where it is not built."""
+        sim = os.path.join(os.path.dirname(self.program), "sim-server", "rigdeck-sim")
+        if not os.access(sim, os.X_OK):
+            print("(no rigdeck-sim beside the program: demo mode, the line's state not checked)")
+            return None
+        radio = subprocess.Popen([sim, "--tcp", "0"], stdout=subprocess.PIPE, text=True)
+        radio.address = radio.stdout.readline().strip()
+        return radio
+
+    def check_line_state(self, main, radio):
+        # The line's state sits in the status bar, a label named by what it shows.
+        status = self.find(main, "status bar", "状態表示")
+        labels = [n for n in self.children(status) if n.get_role_name() == "label"] if status else []
+        line = next((n for n in labels if "接続中" in n.get_name()), None)
+        if line is None:
+            self.fail("no label in the status bar says the line is connected")
+            return
+        self.events.clear()
+        stop(radio)
+        changed = self.wait_for(lambda: any(e[0] == "object:property-change:accessible-name" and "再接続中" in e[2]
+                                            for e in self.events), 10.0)
+        if changed:
+            print(f"ok: the radio's server stopped, heard: {line.get_name()}")
+        else:
+            self.fail("the radio's server stopped, but no change of the line's state reached the bus")
+
+    def check_program(self, pid, radio=None):
         desktop = self.Atspi.get_desktop(0)
 
         def our_window():
@@ -329,6 +368,8 @@ class Session:
         self.check_changes(main)
         self.check_dialog(app, main, "ＲＳ２３２Ｃの設定", "通信設定", "通信設定を終了")
         self.check_dialog(app, main, "バージョン", "バージョン", "閉じる")
+        if radio:
+            self.check_line_state(main, radio)
 
 
 if __name__ == "__main__":
