@@ -33,6 +33,13 @@ bool ServerLinePort::outputQuery(const QByteArray &data)
 
 bool ServerLinePort::send(const QByteArray &command, bool query)
 {
+    if (mayCloseAfterAnswer() && !m_request && connected()) {
+        // A look first: a server that closes after each answer may have
+        // closed already without the socket's notice having come (on
+        // Windows it can wait for the next look); the request then goes on
+        // a new connection at once, or waits if the look found the line failed.
+        socket().waitForReadyRead(0);
+    }
     if (!portOpen()) {
         return accountFor(command, false);
     }
@@ -40,13 +47,6 @@ bool ServerLinePort::send(const QByteArray &command, bool query)
         // One at a time: whoever hands over commands waits for ready().
         emit commandDropped(command, DropReason::QueueFull);
         return false;
-    }
-    if (mayCloseAfterAnswer() && connected()) {
-        // A look first: a server that closes after each answer may have
-        // closed already without the socket's notice having come (on
-        // Windows it can wait for the next look); the request then goes on
-        // a new connection at once.
-        socket().waitForReadyRead(0);
     }
     m_request = Request{command, query, sendBy()};
     m_written = false;
